@@ -1,0 +1,11 @@
+# The -posix compilers: the -win32 flavour of GCC 12 has no std::thread.
+set(CMAKE_C_COMPILER ${NIMVARA_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${NIMVARA_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${NIMVARA_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${NIMVARA_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# No MinGW runtime DLLs beside the exe.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -1,0 +1,31 @@
+// Program entry: one instance per session, two windows, the start-up sequence,
+// then the message loop until the main window closes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/frm_main.h"
+#include "app/settings_keys.h"
+#include "directory/frm_select_ip.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Held for the life of the process and never closed: it is the instance guard.
+  CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
+  InitCommonControlsEx(&controls);
+
+  TfrmMain frmMain;
+  if (!frmMain.Create(instance)) return 1;
+  TfrmSelectIP frmSelectIP;
+  frmSelectIP.Create(instance);
+
+  frmMain.InitMain();
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}

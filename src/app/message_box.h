@@ -1,0 +1,13 @@
+// The program's own modal message box, built from standard controls.
+#pragma once
+
+#include <string>
+
+#include "app/message_box_text.h"
+
+// Returns the result of the button that closed the box (1 OK, 2 Cancel, 6 Yes...).
+int ShowMessageBox(const std::string& title, const std::string& text, MessageKind kind,
+                   unsigned buttons);
+
+// The tour's notice: the same box with the warning icon and one "&OK" button.
+void ShowNotice(const std::string& title, const std::string& text);

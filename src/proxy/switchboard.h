@@ -1,0 +1,7 @@
+// The one switch for every selected browser: to a proxy, or back to direct access.
+#pragma once
+
+#include <string>
+
+void SetBrowserProxy(bool enable, const std::string& proxy, const std::string& label,
+                     const std::string& bypass);

@@ -1,0 +1,77 @@
+#include "e2e/nimvara_process.h"
+
+#include "host/probes.h"
+#include "wine/test_support.h"
+
+NimvaraProcess::~NimvaraProcess() {
+  if (Running()) {
+    TerminateProcess(process_.get(), 99);
+    WaitForSingleObject(process_.get(), 5000);
+  }
+}
+
+bool NimvaraProcess::Start() {
+  const std::string exe = NimvaraExePath();
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::string commandLine = "\"" + exe + "\"";
+  const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.c_str(), &startup, &info))
+    return false;
+  CloseHandle(info.hThread);
+  process_.reset(info.hProcess);
+  id_ = info.dwProcessId;
+  return true;
+}
+
+long NimvaraProcess::WaitForExit(std::chrono::milliseconds timeout) {
+  if (!process_) return -1;
+  if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.get(), &code);
+  return static_cast<long>(code);
+}
+
+bool NimvaraProcess::Running() const {
+  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+namespace {
+struct Search {
+  DWORD pid;
+  const char* className;
+  HWND found;
+};
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<Search*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[128] = {};
+  GetClassNameA(hwnd, cls, sizeof(cls));
+  if (pid == search->pid && lstrcmpA(cls, search->className) == 0) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND NimvaraProcess::FindWindowOfClass(const char* className) const {
+  Search search{id_, className, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND NimvaraProcess::WaitForWindow(const char* className, std::chrono::milliseconds timeout) const {
+  HWND found = nullptr;
+  WaitFor([&] { return (found = FindWindowOfClass(className)) != nullptr; }, timeout);
+  return found;
+}
+
+std::string NimvaraExePath() { return BuildDir() + "nimvara.exe"; }
+
+std::string NimvaraDataDir() { return GetAppDataDir() + "Nimvara\\"; }
+
+void ForgetPreviousRuns() { RemoveTree(NimvaraDataDir()); }

@@ -1,0 +1,36 @@
+// Starts the real nimvara.exe and watches it from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+#include "host/unique_handle.h"
+
+class NimvaraProcess {
+ public:
+  NimvaraProcess() = default;
+  ~NimvaraProcess();  // kills the process when it is still running
+  NimvaraProcess(const NimvaraProcess&) = delete;
+  NimvaraProcess& operator=(const NimvaraProcess&) = delete;
+
+  bool Start();
+  // The exit code, or -1 when the process did not end in time.
+  long WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(15));
+  bool Running() const;
+  DWORD Id() const { return id_; }
+  // A top-level window of this process with the given class, waiting for it.
+  HWND WaitForWindow(const char* className, std::chrono::milliseconds timeout = std::chrono::seconds(15)) const;
+  HWND FindWindowOfClass(const char* className) const;
+
+ private:
+  UniqueKernelHandle process_;
+  DWORD id_ = 0;
+};
+
+std::string NimvaraExePath();
+// The program's data folder in this Wine prefix: AppData\Roaming\Nimvara\.
+std::string NimvaraDataDir();
+// The data folder removed, as on a machine where the program never ran.
+void ForgetPreviousRuns();

@@ -1,0 +1,139 @@
+// The program's start and end, seen from outside: the files it leaves, the
+// single-instance guard and the end of a Windows session.
+#include <gtest/gtest.h>
+
+#include "app/log_text.h"
+#include "e2e/nimvara_process.h"
+#include "wine/test_support.h"
+
+namespace {
+
+std::string Ini() { return ReadFileBytes(NimvaraDataDir() + "nimvara.ini"); }
+std::vector<std::string> LogLines() { return SplitLines(ReadFileBytes(NimvaraDataDir() + "report.txt")); }
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Ends the program as Windows does at the end of a session.
+void EndSession(NimvaraProcess& nimvara) {
+  HWND main = nimvara.WaitForWindow("TfrmMain");
+  ASSERT_NE(main, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer));
+  EXPECT_EQ(answer, 1u);  // the session may end
+  EXPECT_EQ(nimvara.WaitForExit(), 0);
+}
+
+struct Startup : ::testing::Test {
+  void SetUp() override { ForgetPreviousRuns(); }
+};
+
+}  // namespace
+
+TEST_F(Startup, FirstStartCreatesTheDataFolderSettingsAndLog) {
+  NimvaraProcess nimvara;
+  ASSERT_TRUE(nimvara.Start());
+  HWND main = nimvara.WaitForWindow("TfrmMain");
+  ASSERT_NE(main, nullptr);
+  char caption[64] = {};
+  GetWindowTextA(main, caption, sizeof(caption));
+  EXPECT_STREQ(caption, "Nimvara");
+  EXPECT_FALSE(IsWindowVisible(main));
+  EXPECT_NE(nimvara.FindWindowOfClass("TfrmSelectIP"), nullptr);
+  ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("[Config]"), std::string::npos);
+  EXPECT_NE(ini.find("Version=1.05"), std::string::npos);
+  EXPECT_NE(ini.find("FirstRun=0"), std::string::npos);
+
+  const std::vector<std::string> iniLines = SplitLines(ini);
+  const std::vector<std::string> log = LogLines();
+  ASSERT_GE(log.size(), iniLines.size() + 7);
+  for (std::size_t i = 0; i < iniLines.size(); ++i) EXPECT_EQ(log[i], iniLines[i]);
+  std::size_t n = iniLines.size();
+  EXPECT_EQ(log[n], "");
+  EXPECT_EQ(log[n + 1], "================");
+  EXPECT_TRUE(EndsWith(log[n + 2], " ] Nimvara"));
+  EXPECT_TRUE(EndsWith(log[n + 3], " ] Version: 1.05"));
+  EXPECT_NE(log[n + 4].find(" ] OS: "), std::string::npos);
+  EXPECT_NE(log[n + 5].find(" ] Default Browser: "), std::string::npos);
+  EXPECT_NE(log[n + 6].find(" ] TimeZone: GMT "), std::string::npos);
+  EndSession(nimvara);
+}
+
+TEST_F(Startup, ASecondInstanceEndsSilentlyAndLeavesTheFirstAlone) {
+  NimvaraProcess first;
+  ASSERT_TRUE(first.Start());
+  HWND main = first.WaitForWindow("TfrmMain");
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+  const std::string logBefore = ReadFileBytes(NimvaraDataDir() + "report.txt");
+
+  NimvaraProcess second;
+  ASSERT_TRUE(second.Start());
+  EXPECT_EQ(second.WaitForExit(), 0);
+  EXPECT_TRUE(first.Running());
+  EXPECT_TRUE(IsWindow(main));
+  EXPECT_EQ(ReadFileBytes(NimvaraDataDir() + "report.txt"), logBefore);
+  EndSession(first);
+}
+
+TEST_F(Startup, EndOfSessionLogsClosingLast) {
+  NimvaraProcess nimvara;
+  ASSERT_TRUE(nimvara.Start());
+  ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+  EndSession(nimvara);
+  const std::vector<std::string> log = LogLines();
+  ASSERT_FALSE(log.empty());
+  EXPECT_TRUE(EndsWith(log.back(), " ] Closing...")) << log.back();
+}
+
+TEST_F(Startup, AnOlderVersionIsRewrittenOnce) {
+  ASSERT_TRUE(CreateDirectoryA(NimvaraDataDir().c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(NimvaraDataDir() + "nimvara.ini", "[Config]\r\nVersion=1.04\r\nFirstRun=0\r\n"));
+  {
+    NimvaraProcess nimvara;
+    ASSERT_TRUE(nimvara.Start());
+    ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+    EndSession(nimvara);
+  }
+  const std::string after = Ini();
+  EXPECT_NE(after.find("Version=1.05"), std::string::npos);
+  EXPECT_EQ(after.find("1.04"), std::string::npos);
+  // The log shows the settings as they stood before the start wrote to them.
+  EXPECT_EQ(LogLines().at(1), "Version=1.05");
+
+  // The next start finds nothing to write.
+  WIN32_FILE_ATTRIBUTE_DATA before{}, later{};
+  GetFileAttributesExA((NimvaraDataDir() + "nimvara.ini").c_str(), GetFileExInfoStandard, &before);
+  Sleep(50);
+  {
+    NimvaraProcess nimvara;
+    ASSERT_TRUE(nimvara.Start());
+    ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+    EndSession(nimvara);
+  }
+  GetFileAttributesExA((NimvaraDataDir() + "nimvara.ini").c_str(), GetFileExInfoStandard, &later);
+  EXPECT_EQ(CompareFileTime(&before.ftLastWriteTime, &later.ftLastWriteTime), 0);
+  EXPECT_EQ(Ini(), after);
+}
+
+TEST_F(Startup, AMissingSkinStopsTheProgram) {
+  ASSERT_TRUE(CreateDirectoryA(NimvaraDataDir().c_str(), nullptr));
+  // default.skn exists beside the exe; the settings name another file.
+  ASSERT_TRUE(FileExists(BuildDir() + "default.skn"));
+  ASSERT_TRUE(WriteFileBytes(NimvaraDataDir() + "nimvara.ini",
+                             "[Config]\r\nVersion=1.05\r\nFirstRun=0\r\nSkin=C:\\no\\such.skn\r\n"));
+  NimvaraProcess nimvara;
+  ASSERT_TRUE(nimvara.Start());
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = FindDialog("Error")) != nullptr; }));
+  EXPECT_EQ(DialogText(box), "Can not find Skin File");
+  ClickDialogButton(box, IDOK);
+  EXPECT_EQ(nimvara.WaitForExit(), 0);
+  const std::vector<std::string> log = LogLines();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(EndsWith(log[0], " ] Closing..."));
+}
