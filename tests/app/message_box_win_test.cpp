@@ -1,0 +1,5 @@
+#include "app/message_box.h"
+
+#include <gtest/gtest.h>
+
+#include "wine/test_support.h"
