@@ -1,4 +1,46 @@
 #include "proxy/switchboard.h"
 
-// Placeholder until the browser back-ends land: nothing is switched yet.
-void SetBrowserProxy(bool, const std::string&, const std::string&, const std::string&) {}
+#include "app/message_box.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "app/settings_keys.h"
+#include "proxy/firefox_addon.h"
+#include "proxy/firefox_prefs.h"
+#include "proxy/proxy_address.h"
+#include "proxy/proxy_messages.h"
+#include "proxy/switch_plan.h"
+#include "proxy/wininet_proxy.h"
+
+namespace {
+
+// Read at every call: a change in the options counts from the next switch on.
+BrowserSwitchPlan ReadPlan() {
+  const IniSettings* settings = Settings();
+  if (!settings) return PlanBrowserSwitch(kDefaultBrowserIE, kDefaultBrowserFirefox, kDefaultFirefoxControlMode);
+  return PlanBrowserSwitch(settings->ReadBool(kSectionConfig, kKeyBrowserIE, kDefaultBrowserIE),
+                           settings->ReadBool(kSectionConfig, kKeyBrowserFirefox, kDefaultBrowserFirefox),
+                           settings->ReadInteger(kSectionConfig, kKeyFirefoxControlMode, kDefaultFirefoxControlMode));
+}
+
+void RefuseProxy(const std::string& proxy) {
+  Report(kInvalidProxyLogPrefix + LoggableText(proxy));
+  ShowMessageBox(kProgramName, kInvalidProxyText, MessageKind::Error, mbOK);
+}
+
+}  // namespace
+
+void SetBrowserProxy(bool enable, const std::string& proxy, const std::string& label, const std::string& bypass) {
+  if (enable && !IsValidProxy(proxy)) {
+    RefuseProxy(proxy);
+    return;
+  }
+  const BrowserSwitchPlan plan = ReadPlan();
+  if (plan.winInetFollowsCall)
+    SetAllConnectionsProxy(enable, proxy, bypass);
+  else
+    SetAllConnectionsProxy(false, "", "");
+  if (plan.firefox == FirefoxBackend::PrefsFile)
+    SetFirefoxPrefs(enable, proxy, bypass);
+  else if (plan.firefox == FirefoxBackend::Addon)
+    WriteAddonHandoff(enable, proxy, label, bypass);
+}

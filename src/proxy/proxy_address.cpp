@@ -1,0 +1,60 @@
+#include "proxy/proxy_address.h"
+
+namespace {
+
+constexpr std::size_t kMaxHostLength = 253;
+constexpr std::size_t kMaxLoggedLength = 80;
+
+bool IsHostChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
+bool IsControlChar(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u < 0x20 || u == 0x7F;
+}
+
+}  // namespace
+
+ProxyAddress SplitProxy(std::string_view proxy) {
+  const std::size_t colon = proxy.find(':');
+  if (colon == std::string_view::npos) return {std::string(proxy), std::string()};
+  return {std::string(proxy.substr(0, colon)), std::string(proxy.substr(colon + 1))};
+}
+
+bool IsValidProxyHost(std::string_view host) {
+  if (host.empty() || host.size() > kMaxHostLength) return false;
+  for (char c : host)
+    if (!IsHostChar(c)) return false;
+  return true;
+}
+
+bool IsValidProxyPort(std::string_view port) {
+  if (port.empty() || port.size() > 5 || port.front() == '0') return false;
+  long value = 0;
+  for (char c : port) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  return value >= 1 && value <= 65535;
+}
+
+bool IsValidProxy(std::string_view proxy) {
+  const ProxyAddress address = SplitProxy(proxy);
+  return IsValidProxyHost(address.Host) && IsValidProxyPort(address.Port);
+}
+
+std::string WithoutControlChars(std::string_view text) {
+  std::string clean;
+  clean.reserve(text.size());
+  for (char c : text)
+    if (!IsControlChar(c)) clean += c;
+  return clean;
+}
+
+std::string LoggableText(std::string_view text) {
+  std::string shown;
+  for (char c : text.substr(0, kMaxLoggedLength)) shown += IsControlChar(c) ? '?' : c;
+  if (text.size() > kMaxLoggedLength) shown += "...";
+  return shown;
+}

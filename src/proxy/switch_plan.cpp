@@ -1,0 +1,13 @@
+#include "proxy/switch_plan.h"
+
+#include "app/settings_keys.h"
+
+BrowserSwitchPlan PlanBrowserSwitch(bool browserIE, bool browserFirefox, int firefoxControlMode) {
+  BrowserSwitchPlan plan;
+  plan.winInetFollowsCall = browserIE;
+  if (!browserFirefox)
+    plan.firefox = FirefoxBackend::None;
+  else
+    plan.firefox = firefoxControlMode == kFirefoxRestartMode ? FirefoxBackend::PrefsFile : FirefoxBackend::Addon;
+  return plan;
+}

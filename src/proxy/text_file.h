@@ -1,0 +1,12 @@
+// Whole-file reads and writes of the small text files the browser back-ends own.
+#pragma once
+
+#include <string>
+
+bool PathExists(const std::string& path);
+bool IsFolder(const std::string& path);
+// Empty when the file cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// Replaces the file's whole content, or leaves the file as it was: the bytes go
+// to a fresh file beside it, which then takes its place.
+bool ReplaceFileWhole(const std::string& path, const std::string& bytes);

@@ -1,0 +1,17 @@
+#include "proxy/wininet_options.h"
+
+#include "proxy/proxy_address.h"
+
+ConnectionProxyOptions ProxyOptionsFor(bool enable, std::string_view proxy, std::string_view bypass) {
+  ConnectionProxyOptions options;
+  options.flags = enable ? kProxyTypeProxy : kProxyTypeDirect;
+  options.server = enable ? WithoutControlChars(proxy) : std::string();
+  options.bypass = WithoutControlChars(bypass);
+  options.withBypass = !options.bypass.empty();
+  return options;
+}
+
+std::vector<std::string> ConnectionsToWrite(const std::vector<std::string>& dialUp) {
+  if (dialUp.empty()) return {std::string()};
+  return dialUp;
+}

@@ -1,0 +1,24 @@
+// What one per-connection proxy store holds, and which connections a switch writes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr unsigned kProxyTypeDirect = 1;  // PROXY_TYPE_DIRECT
+inline constexpr unsigned kProxyTypeProxy = 2;   // PROXY_TYPE_PROXY
+
+struct ConnectionProxyOptions {
+  unsigned flags = kProxyTypeDirect;  // replaces the stored flags whole
+  std::string server;                 // host:port for every protocol, empty for direct
+  bool withBypass = false;            // a third option only when there is a bypass text
+  std::string bypass;
+};
+
+// Restore empties the server whatever was passed; the bypass text goes in
+// unchanged apart from control characters, which never reach the registry.
+ConnectionProxyOptions ProxyOptionsFor(bool enable, std::string_view proxy, std::string_view bypass);
+
+// Each active dial-up connection in the platform's order; the LAN setting ("")
+// only when none is active.
+std::vector<std::string> ConnectionsToWrite(const std::vector<std::string>& dialUp);

@@ -1,0 +1,39 @@
+// The current user's WinINet proxy settings, which Internet Explorer and every
+// browser that follows the system's settings use.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+#include <ras.h>
+
+#include <string>
+#include <vector>
+
+// Writes each active dial-up connection, or the LAN setting when none is active.
+void SetAllConnectionsProxy(bool enable, const std::string& proxy, const std::string& bypass);
+// Stores one connection's option list (empty name: the LAN setting), then tells
+// WinINet clients to reread. True when WinINet accepted the list.
+bool SetConnectionProxy(bool enable, const std::string& connectionName, const std::string& proxy,
+                        const std::string& bypass);
+// Appends the entry names of the active dial-up connections; returns their count,
+// 0 on any error (more than the buffer's 10 records included).
+int EnumDialUpConnections(std::vector<std::string>& names);
+
+// RASCONNA in its earliest layout; the platform's own size for the build's bitness.
+struct RasConnV1 {
+  DWORD dwSize;
+  HRASCONN hrasconn;
+  CHAR szEntryName[RAS_MaxEntryName + 1];
+  CHAR szDeviceType[RAS_MaxDeviceType + 1];
+  CHAR szDeviceName[RAS_MaxDeviceName + 1];
+};
+static_assert(sizeof(void*) != 4 || sizeof(RasConnV1) == 412, "the 32-bit record is 412 bytes");
+inline constexpr DWORD kDialUpRecords = 10;
+
+// The two platform calls, replaceable where Wine cannot play the situation (it
+// reports no dial-up connection and ignores connection names and bypass lists).
+// Null puts the platform's own function back.
+using RasEnumConnectionsFn = DWORD(WINAPI*)(LPRASCONNA, LPDWORD, LPDWORD);
+using InternetSetOptionFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
+void SetRasEnumConnectionsForTest(RasEnumConnectionsFn fn);
+void SetInternetSetOptionForTest(InternetSetOptionFn fn);
