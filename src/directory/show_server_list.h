@@ -1,0 +1,4 @@
+// Opens the server selection dialog on the catalogue.
+#pragma once
+
+void ShowServerList(bool cancelEnabled);
