@@ -1,0 +1,115 @@
+#include "host/snmp_macs.h"
+
+#include <windows.h>
+#include <snmp.h>
+
+#include <algorithm>
+#include <array>
+
+#include "host/unique_handle.h"
+
+namespace {
+
+using OidCpyFn = INT(WINAPI*)(AsnObjectIdentifier*, AsnObjectIdentifier*);
+using VarBindFreeFn = VOID(WINAPI*)(SnmpVarBind*);
+using AsnAnyFreeFn = VOID(WINAPI*)(AsnAny*);
+
+constexpr AsnInteger32 kEthernetCsmaCd = 6;
+// Far more rows than any machine has: the walk ends itself even if the agent loops.
+constexpr int kMaxRows = 4096;
+
+UINT kIfNumber[] = {1, 3, 6, 1, 2, 1, 2, 1};
+UINT kIfType[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 3};
+UINT kIfPhysAddress[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 6};
+
+template <std::size_t N>
+AsnObjectIdentifier Oid(UINT (&ids)[N]) {
+  return {static_cast<UINT>(N), ids};
+}
+
+template <typename Fn>
+Fn Proc(const UniqueModule& module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
+}
+
+// The utility library and the agent, loaded for one walk. The agent goes first.
+struct SnmpAgent {
+  UniqueModule util{LoadLibraryA("snmpapi.dll")};
+  UniqueModule agent{LoadLibraryA("inetmib1.dll")};
+  PFNSNMPEXTENSIONINIT init = Proc<PFNSNMPEXTENSIONINIT>(agent, "SnmpExtensionInit");
+  PFNSNMPEXTENSIONQUERY query = Proc<PFNSNMPEXTENSIONQUERY>(agent, "SnmpExtensionQuery");
+  OidCpyFn oidCpy = Proc<OidCpyFn>(util, "SnmpUtilOidCpy");
+  VarBindFreeFn varBindFree = Proc<VarBindFreeFn>(util, "SnmpUtilVarBindFree");
+  AsnAnyFreeFn anyFree = Proc<AsnAnyFreeFn>(util, "SnmpUtilAsnAnyFree");
+
+  bool Usable() const { return util && agent && init && query && oidCpy && varBindFree && anyFree; }
+};
+
+// The names and values of one query, allocated by the utility library because the
+// agent frees and replaces the names it is given.
+template <std::size_t N>
+class VarBinds {
+ public:
+  VarBinds(const SnmpAgent& snmp, std::array<AsnObjectIdentifier, N> names) : snmp_(snmp) {
+    for (std::size_t i = 0; i < N; ++i) snmp_.oidCpy(&binds_[i].name, &names[i]);
+  }
+  ~VarBinds() {
+    for (SnmpVarBind& bind : binds_) snmp_.varBindFree(&bind);
+  }
+  VarBinds(const VarBinds&) = delete;
+  VarBinds& operator=(const VarBinds&) = delete;
+
+  // GET-NEXT from the current names; the previous values are released first.
+  bool Next() {
+    for (SnmpVarBind& bind : binds_) snmp_.anyFree(&bind.value);
+    SnmpVarBindList list{binds_.data(), static_cast<UINT>(N)};
+    AsnInteger32 status = 0, index = 0;
+    return snmp_.query(SNMP_PDU_GETNEXT, &list, &status, &index) && status == SNMP_ERRORSTATUS_NOERROR;
+  }
+  const SnmpVarBind& operator[](std::size_t i) const { return binds_[i]; }
+
+ private:
+  const SnmpAgent& snmp_;
+  std::array<SnmpVarBind, N> binds_{};
+};
+
+bool Under(const AsnObjectIdentifier& name, const AsnObjectIdentifier& column) {
+  return name.idLength >= column.idLength && name.ids != nullptr &&
+         std::equal(column.ids, column.ids + column.idLength, name.ids);
+}
+
+// False when the row ends the walk.
+bool TakeRow(const VarBinds<2>& row, const AsnObjectIdentifier& physColumn, MacList& macs) {
+  if (row[0].value.asnType != ASN_INTEGER || row[0].value.asnValue.number != kEthernetCsmaCd) return true;
+  if (!Under(row[1].name, physColumn)) return false;
+  const AsnOctetString& address = row[1].value.asnValue.string;
+  if (address.stream == nullptr || address.length < 6) return true;
+  if (std::all_of(address.stream, address.stream + 6, [](BYTE b) { return b == 0; })) return true;
+  macs.push_back(MacText(address.stream, 6));
+  return true;
+}
+
+void WalkInterfaces(const SnmpAgent& snmp, MacList& macs) {
+  VarBinds<1> number(snmp, {Oid(kIfNumber)});
+  if (!number.Next()) return;  // the count itself is not needed
+
+  const AsnObjectIdentifier typeColumn = Oid(kIfType), physColumn = Oid(kIfPhysAddress);
+  VarBinds<2> row(snmp, {typeColumn, physColumn});
+  for (int i = 0; i < kMaxRows; ++i) {
+    if (!row.Next() || !Under(row[0].name, typeColumn)) return;
+    if (!TakeRow(row, physColumn, macs)) return;
+  }
+}
+
+}  // namespace
+
+MacList ListSnmpMacs() {
+  MacList macs;
+  SnmpAgent snmp;
+  if (!snmp.Usable()) return macs;
+  HANDLE trapEvent = nullptr;
+  AsnObjectIdentifier region{};
+  if (!snmp.init(GetTickCount(), &trapEvent, &region)) return macs;
+  WalkInterfaces(snmp, macs);
+  return macs;
+}

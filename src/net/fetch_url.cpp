@@ -1,0 +1,50 @@
+#include "net/fetch_url.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include "host/unique_handle.h"
+#include "net/fetch_body.h"
+#include "net/split_url.h"
+
+namespace {
+
+// The agent text servers have always seen from this program, spacing included.
+constexpr char kAgent[] = "Mozilla/4.0(compatible; MSIE 7.0;  Windows NT 6.0)";
+// One accept type, written as a whole header line.
+constexpr char kAcceptEntry[] = "Accept: */*";
+
+bool Fetch(const std::string& url, std::string& body, const char* userName, const char* password) {
+  std::string host, path;
+  SplitUrl(url, host, path);
+
+  // Every step runs even after an earlier one failed: the later calls then fail on
+  // the empty handle and the result is false. Declared in this order, the handles
+  // close request first, then connection, then session.
+  UniqueInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  UniqueInternet connection(InternetConnectA(session.get(), host.c_str(), INTERNET_DEFAULT_HTTP_PORT,
+                                             userName, password, INTERNET_SERVICE_HTTP, 0, 0));
+  const char* acceptTypes[] = {kAcceptEntry, nullptr};
+  UniqueInternet request(HttpOpenRequestA(connection.get(), "GET", path.c_str(), "HTTP/1.0", nullptr,
+                                          acceptTypes, INTERNET_FLAG_RELOAD, 0));
+  HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0);
+
+  return ReadWholeBody(
+      [&](char* buffer, std::size_t size) -> long {
+        DWORD read = 0;
+        if (!InternetReadFile(request.get(), buffer, static_cast<DWORD>(size), &read)) return -1;
+        return static_cast<long>(read);
+      },
+      body);
+}
+
+}  // namespace
+
+bool FetchUrl(const std::string& url, std::string& body, const char* userName, const char* password) {
+  try {
+    return Fetch(url, body, userName, password);
+  } catch (...) {
+    body.clear();
+    return false;
+  }
+}

@@ -1,0 +1,179 @@
+#!/usr/bin/env python3
+"""Web server and HTTP proxy on loopback for the fetch tests.
+
+  fetch_server.py start <state dir> <web address> <proxy address> <proxy port>
+  fetch_server.py stop <state dir>
+
+The web server listens on port 80. Every request's header block is appended to
+<state dir>/captured/<page>.txt (the proxy's to proxy.txt), where the tests read
+what the server really received.
+"""
+import base64
+import os
+import re
+import signal
+import socket
+import socketserver
+import subprocess
+import sys
+import time
+
+CREDENTIALS = "Basic " + base64.b64encode(b"nim:vara").decode()
+BIG_BODY = "".join("line %04d of the long page\n" % i for i in range(200)).encode()
+CHUNK = 64 * 1024
+ENDLESS_BOUND = 64 * 1024 * 1024  # the stream ends itself if the client never stops
+
+
+def read_head(sock):
+    data = b""
+    while b"\r\n\r\n" not in data and len(data) < 65536:
+        part = sock.recv(4096)
+        if not part:
+            break
+        data += part
+    return data.split(b"\r\n\r\n", 1)[0] + b"\r\n\r\n"
+
+
+def header(head, name):
+    for line in head.decode("latin-1").split("\r\n")[1:]:
+        key, _, value = line.partition(":")
+        if key.strip().lower() == name.lower():
+            return value.strip()
+    return None
+
+
+def answer(sock, status, body, extra=()):
+    lines = ["HTTP/1.0 " + status, "Content-Type: text/html", "Content-Length: %d" % len(body)]
+    lines += list(extra)
+    sock.sendall(("\r\n".join(lines) + "\r\n\r\n").encode() + body)
+
+
+class Handler(socketserver.BaseRequestHandler):
+    state_dir = "."
+    hits = 0
+
+    def capture(self, name, head):
+        with open(os.path.join(self.state_dir, "captured", name + ".txt"), "ab") as f:
+            f.write(head)
+
+    def handle(self):
+        try:
+            head = read_head(self.request)
+            if head.strip():
+                self.serve(head)
+        except OSError:
+            pass  # the client went away
+
+
+class WebHandler(Handler):
+    def serve(self, head):
+        target = head.split(b" ")[1].decode("latin-1") if head.count(b" ") >= 2 else "/"
+        name = re.sub(r"[^A-Za-z0-9]", "_", target.strip("/")) or "root"
+        self.capture(name, head)
+        s = self.request
+        if target == "/ok.htm":
+            answer(s, "200 OK", b"OK")
+        elif target == "/big.txt":
+            s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: %d\r\n\r\n" % len(BIG_BODY))
+            for at in range(0, len(BIG_BODY), 1500):  # several packets, several reads
+                s.sendall(BIG_BODY[at:at + 1500])
+                time.sleep(0.02)
+        elif target == "/empty.htm":
+            answer(s, "200 OK", b"")
+        elif target == "/count.htm":
+            Handler.hits += 1
+            answer(s, "200 OK", b"hit %d" % Handler.hits,
+                   ["Cache-Control: public, max-age=86400",
+                    "Expires: Fri, 01 Jan 2100 00:00:00 GMT",
+                    "Last-Modified: Mon, 01 Jan 2024 00:00:00 GMT"])
+        elif target == "/secret.htm":
+            if header(head, "Authorization") == CREDENTIALS:
+                answer(s, "200 OK", b"Welcome")
+            else:
+                answer(s, "401 Unauthorized", b"Denied",
+                       ['WWW-Authenticate: Basic realm="Nimvara test"'])
+        elif target == "/endless.bin":
+            s.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n")
+            block = b"z" * CHUNK
+            for _ in range(ENDLESS_BOUND // CHUNK):
+                s.sendall(block)
+        else:
+            answer(s, "404 Not Found", b"<html>No such page</html>")
+
+
+class ProxyHandler(Handler):
+    def serve(self, head):
+        self.capture("proxy", head)
+        line = head.split(b"\r\n")[0]
+        answer(self.request, "200 OK", b"via proxy: " + line)
+
+
+class Server(socketserver.ThreadingTCPServer):
+    allow_reuse_address = True
+    daemon_threads = True
+
+
+def serve(state_dir, web, proxy, proxy_port):
+    Handler.state_dir = state_dir
+    servers = [Server((web, 80), WebHandler), Server((proxy, proxy_port), ProxyHandler)]
+    import threading
+    for server in servers:
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+    with open(os.path.join(state_dir, "ready"), "w") as f:
+        f.write("ready\n")
+    signal.sigwait([signal.SIGTERM, signal.SIGINT])
+
+
+def start(state_dir, web, proxy, proxy_port):
+    stop(state_dir)
+    os.makedirs(os.path.join(state_dir, "captured"), exist_ok=True)
+    ready = os.path.join(state_dir, "ready")
+    if os.path.exists(ready):
+        os.remove(ready)
+    log = open(os.path.join(state_dir, "server.log"), "wb")
+    child = subprocess.Popen([sys.executable, __file__, "serve", state_dir, web, proxy, str(proxy_port)],
+                             stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
+    with open(os.path.join(state_dir, "pid"), "w") as f:
+        f.write(str(child.pid))
+    for _ in range(100):
+        if os.path.exists(ready):
+            print("fetch server on %s:80, proxy on %s:%d" % (web, proxy, proxy_port))
+            return 0
+        if child.poll() is not None:
+            break
+        time.sleep(0.05)
+    sys.stderr.write(open(os.path.join(state_dir, "server.log")).read())
+    return 1
+
+
+def stop(state_dir):
+    pid_file = os.path.join(state_dir, "pid")
+    if not os.path.exists(pid_file):
+        return 0
+    pid = int(open(pid_file).read())
+    os.remove(pid_file)
+    try:
+        os.kill(pid, signal.SIGTERM)
+        for _ in range(50):
+            os.kill(pid, 0)
+            time.sleep(0.05)
+        os.kill(pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    return 0
+
+
+def main(argv):
+    if argv[1] == "start":
+        return start(argv[2], argv[3], argv[4], int(argv[5]))
+    if argv[1] == "stop":
+        return stop(argv[2])
+    if argv[1] == "serve":
+        signal.pthread_sigmask(signal.SIG_BLOCK, [signal.SIGTERM, signal.SIGINT])
+        serve(argv[2], argv[3], argv[4], int(argv[5]))
+        return 0
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
