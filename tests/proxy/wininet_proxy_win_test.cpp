@@ -60,7 +60,9 @@ TEST_F(WinInetProxy, ApplyThenRestoreOnTheLanSetting) {
   EXPECT_EQ(lan.server, "127.0.0.22:3128");
   const std::string storedBypass = lan.bypass;
   // Wine 8 keeps no bypass list (the recorder saw it sent); Windows reads it back.
-  if (!storedBypass.empty()) EXPECT_EQ(storedBypass, "a.example,b.example,");
+  if (!storedBypass.empty()) {
+    EXPECT_EQ(storedBypass, "a.example,b.example,");
+  }
   {
     OptionRecorder recorder(/*forward=*/true);
     SetAllConnectionsProxy(false, "", "");

@@ -272,8 +272,9 @@ async def serve(args):
     servers = []
     for host, port in args.listen or [parse_listen(DEFAULT_LISTEN)]:
         try:
-            servers.append(await asyncio.start_server(proxy.handle, host, port, reuse_address=True))
-            log("LISTEN %s:%d" % (host, port))
+            server = await asyncio.start_server(proxy.handle, host, port, reuse_address=True)
+            servers.append(server)
+            log("LISTEN %s:%d" % server.sockets[0].getsockname()[:2])  # port 0 gets a free one
         except OSError as error:
             log("SKIPPED %s:%d (%s)" % (host, port, error.strerror or error))
     if not servers:

@@ -1,0 +1,177 @@
+#include "proxy/firefox_prefs.h"
+
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "host/unique_handle.h"
+#include "proxy/firefox_profile.h"
+#include "proxy/window_by_title.h"
+#include "proxy_win_support.h"
+#include "wine/test_support.h"
+
+namespace {
+
+const char* const kRestartText = "Please Restart all Firefox windows in order to make Nimvara take effect.";
+const char* const kFailedText = "Can not change Firefox proxy settings!";
+const char* const kSocksHostLine = "user_pref(\"network.proxy.socks\", \"127.0.0.23\");";
+const char* const kSocksPortLine = "user_pref(\"network.proxy.socks_port\",1080);";
+
+struct FirefoxPrefs : ::testing::Test {
+  FirefoxHome home;
+  std::vector<std::string> reports;
+  void SetUp() override { SetReportSink([this](const std::string& m) { reports.push_back(m); }); }
+  void TearDown() override { SetReportSink(nullptr); }
+};
+
+// A top-level window whose title a Firefox window would have.
+UniqueWindow MakeWindow(const char* title) {
+  return UniqueWindow(CreateWindowExA(0, "STATIC", title, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr));
+}
+
+}  // namespace
+
+TEST_F(FirefoxPrefs, ApplyAndRestoreWriteTheProgramsFile) {
+  const std::string profile = home.AddProfile("x1y2z3.default");
+  ASSERT_EQ(FindFirefoxProfile(), profile);
+  DialogAnswerer answerer("Nimvara", IDOK);
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "localhost,127.0.0.1,");
+  std::vector<std::string> lines = CrLfLines(ReadFileBytes(profile + "user.js"));
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 1);");
+  EXPECT_EQ(lines[10], kSocksHostLine);
+  EXPECT_EQ(lines[11], kSocksPortLine);
+  EXPECT_EQ(lines[12], "user_pref(\"network.proxy.no_proxies_on\", \"localhost,127.0.0.1,\");");
+  EXPECT_FALSE(FileExists(profile + "user.js.first"));  // there was nothing of the user's to keep
+
+  SetFirefoxPrefs(false, "", "");
+  lines = CrLfLines(ReadFileBytes(profile + "user.js"));
+  ASSERT_EQ(lines.size(), 12u);
+  EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 0);");
+  EXPECT_EQ(lines[11], "user_pref(\"network.proxy.socks_port\", 0);");
+  EXPECT_FALSE(FileExists(profile + "user.js.first"));  // the program's own file is never kept
+  EXPECT_FALSE(FileExists(profile + "user.js.nimvara-new"));
+  EXPECT_EQ(answerer.Count(), 0);  // no Firefox window, no message
+}
+
+TEST_F(FirefoxPrefs, TheUsersOwnFileIsKeptOnceOnly) {
+  const std::string profile = home.AddProfile("abc.default");
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", "// the user's own\r\n"));
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// the user's own\r\n");
+  SetFirefoxPrefs(false, "", "");
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", "// changed again\r\n"));
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// the user's own\r\n");
+  EXPECT_EQ(CrLfLines(ReadFileBytes(profile + "user.js")).size(), 13u);
+}
+
+TEST_F(FirefoxPrefs, ProfilesIniNamesTheProfileInUse) {
+  const std::string old = home.AddProfile("old0.default");
+  const std::string current = home.AddProfile("k3x9.default-release");
+  home.WriteProfilesIni(
+      "[Profile1]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/old0.default\r\nDefault=1\r\n\r\n"
+      "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/k3x9.default-release\r\n\r\n"
+      "[Install4F96D1932A9F858E]\r\nDefault=Profiles/k3x9.default-release\r\nLocked=1\r\n");
+  EXPECT_EQ(FindFirefoxProfile(), current);
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  EXPECT_EQ(CrLfLines(ReadFileBytes(current + "user.js")).size(), 13u);
+  EXPECT_FALSE(FileExists(old + "user.js"));
+}
+
+TEST_F(FirefoxPrefs, ANamedProfileThatIsGoneFallsBackToTheFirstDefault) {
+  const std::string fallback = home.AddProfile("only.default");
+  home.AddProfile("other.default-release");
+  home.WriteProfilesIni("[InstallX]\r\nDefault=Profiles/deleted.default-release\r\n");
+  EXPECT_EQ(FindFirefoxProfile(), fallback);
+}
+
+TEST_F(FirefoxPrefs, HiddenEntriesAndOtherNamesAreNotProfiles) {
+  const std::string hidden = home.AddProfile("hidden.default");
+  SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+  home.AddProfile("abc.default-release");
+  EXPECT_EQ(FindFirefoxProfile(), "");
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  EXPECT_FALSE(FileExists(hidden + "user.js"));
+}
+
+TEST_F(FirefoxPrefs, WithoutAProfileNothingChanges) {
+  RemoveTree(home.Dir());
+  DialogAnswerer answerer("Nimvara", IDOK);
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  SetFirefoxPrefs(false, "", "");
+  ResetFirefoxPrefs();
+  EXPECT_FALSE(FileExists(home.Dir()));
+  EXPECT_EQ(answerer.Count(), 0);
+}
+
+TEST_F(FirefoxPrefs, AnInvalidProxyWritesNothing) {
+  const std::string profile = home.AddProfile("abc.default");
+  SetFirefoxPrefs(true, "127.0.0.23\r\nuser_pref(\"x\", 1);:1080", "");
+  SetFirefoxPrefs(true, "127.0.0.23:10);x(", "");
+  EXPECT_FALSE(FileExists(profile + "user.js"));
+}
+
+TEST_F(FirefoxPrefs, HostileBypassStaysInsideItsString) {
+  const std::string profile = home.AddProfile("abc.default");
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "a.com,\");\r\nuser_pref(\"network.proxy.type\", 0);//\\,");
+  const std::vector<std::string> lines = CrLfLines(ReadFileBytes(profile + "user.js"));
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(lines[12],
+            "user_pref(\"network.proxy.no_proxies_on\", "
+            "\"a.com,\\\");user_pref(\\\"network.proxy.type\\\", 0);//\\\\,\");");
+}
+
+TEST_F(FirefoxPrefs, EveryWriteWithAFirefoxWindowOpenAsksForARestart) {
+  home.AddProfile("abc.default");
+  UniqueWindow firefox = MakeWindow("Start Page - mozilla firefox");
+  ASSERT_TRUE(firefox);
+  EXPECT_EQ(FindWindowByTitle("Mozilla Firefox"), firefox.get());
+  DialogAnswerer answerer("Nimvara", IDOK);
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  EXPECT_EQ(answerer.Count(), 1);
+  EXPECT_EQ(answerer.LastText(), kRestartText);
+  SetFirefoxPrefs(false, "", "");
+  EXPECT_EQ(answerer.Count(), 2);
+  firefox.reset();
+  EXPECT_EQ(FindWindowByTitle("Mozilla Firefox"), nullptr);
+  SetFirefoxPrefs(false, "", "");
+  EXPECT_EQ(answerer.Count(), 2);
+}
+
+TEST_F(FirefoxPrefs, AFileThatWillNotGoIsLeftAsItIsWithOneMessage) {
+  const std::string profile = home.AddProfile("abc.default");
+  const std::string userJs = profile + "user.js";
+  ASSERT_TRUE(WriteFileBytes(userJs, "// locked\r\n"));
+  ASSERT_TRUE(SetFileAttributesA(userJs.c_str(), FILE_ATTRIBUTE_READONLY));
+  {
+    DialogAnswerer answerer("Nimvara", IDOK);
+    SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+    EXPECT_EQ(answerer.Count(), 1);
+    EXPECT_EQ(answerer.LastText(), kFailedText);
+  }
+  EXPECT_EQ(ReadFileBytes(userJs), "// locked\r\n");
+  EXPECT_EQ(ReadFileBytes(userJs + ".first"), "// locked\r\n");  // kept before the delete was tried
+  EXPECT_FALSE(FileExists(userJs + ".nimvara-new"));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find(kFailedText), std::string::npos);
+  {
+    DialogAnswerer answerer("Nimvara", IDOK);
+    ResetFirefoxPrefs();
+    EXPECT_EQ(answerer.Count(), 1);
+    EXPECT_EQ(answerer.LastText(), kFailedText);
+  }
+  EXPECT_TRUE(FileExists(userJs));
+  SetFileAttributesA(userJs.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FirefoxPrefs, ResetDeletesTheProgramsFileAndKeepsTheBackup) {
+  const std::string profile = home.AddProfile("abc.default");
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", "// mine\r\n"));
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  ResetFirefoxPrefs();
+  EXPECT_FALSE(FileExists(profile + "user.js"));
+  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// mine\r\n");
+  ResetFirefoxPrefs();  // nothing left to delete: silent
+  EXPECT_TRUE(reports.empty());
+}

@@ -1,0 +1,172 @@
+#!/usr/bin/env python3
+"""Real Firefox on the user.js the program writes: after apply its traffic goes
+through the SOCKS5 stand-in on loopback, after restore it goes direct.
+
+    firefox_real_test.py <proxy_switch_tool.exe> <proxy_server.py> <work dir>
+
+Needs WINEPREFIX (the run's prefix, booted) and the firefox-esr binary.
+"""
+import http.server
+import os
+import re
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+WINE = "/usr/lib/wine/wine64"
+ORIGIN_HOST = "127.0.0.26"
+PROXY_HOST = "127.0.0.27"
+FIREFOX_SECONDS = 60
+
+# Keeps the test profile quiet: nothing reaches beyond loopback, and Firefox
+# may send loopback traffic through a proxy at all.
+TEST_PREFS = """\
+user_pref("network.proxy.allow_hijacking_localhost", true);
+user_pref("network.dns.forceResolve", "127.0.0.1");
+user_pref("network.trr.mode", 5);
+user_pref("network.captive-portal-service.enabled", false);
+user_pref("network.connectivity-service.enabled", false);
+user_pref("network.dns.disablePrefetch", true);
+user_pref("network.prefetch-next", false);
+user_pref("network.http.speculative-parallel-limit", 0);
+user_pref("app.update.enabled", false);
+user_pref("app.normandy.enabled", false);
+user_pref("browser.shell.checkDefaultBrowser", false);
+user_pref("browser.startup.homepage_override.mstone", "ignore");
+user_pref("browser.aboutwelcome.enabled", false);
+user_pref("browser.safebrowsing.malware.enabled", false);
+user_pref("browser.safebrowsing.phishing.enabled", false);
+user_pref("browser.safebrowsing.downloads.remote.enabled", false);
+user_pref("browser.safebrowsing.provider.mozilla.updateURL", "");
+user_pref("browser.search.update", false);
+user_pref("browser.region.network.url", "");
+user_pref("browser.newtabpage.activity-stream.feeds.section.topstories", false);
+user_pref("browser.newtabpage.activity-stream.feeds.system.topstories", false);
+user_pref("datareporting.policy.dataSubmissionEnabled", false);
+user_pref("datareporting.healthreport.uploadEnabled", false);
+user_pref("toolkit.telemetry.enabled", false);
+user_pref("toolkit.telemetry.server", "");
+user_pref("extensions.update.enabled", false);
+user_pref("extensions.getAddons.cache.enabled", false);
+user_pref("extensions.blocklist.enabled", false);
+user_pref("media.gmp-manager.url", "");
+user_pref("services.settings.server", "http://127.0.0.1:1/");
+user_pref("security.OCSP.enabled", 0);
+"""
+
+
+class Origin(http.server.BaseHTTPRequestHandler):
+    seen = []
+
+    def do_GET(self):
+        Origin.seen.append(self.path)
+        body = b"<html><body>origin</body></html>"
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, *args):
+        pass
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def run_tool(tool, *args):
+    result = subprocess.run([WINE, tool, *args], capture_output=True, text=True, timeout=60)
+    print("tool %s: rc=%d %s" % (" ".join(args), result.returncode, result.stdout.strip()))
+    if result.returncode != 0:
+        fail("proxy_switch_tool %s failed: %s" % (args, result.stderr))
+    match = re.search(r"^profile: (.*)$", result.stdout, re.M)
+    return match.group(1).strip() if match else ""
+
+
+def linux_path(prefix, windows_path):
+    if not re.match(r"^[Cc]:\\", windows_path):
+        fail("unexpected profile path %r" % windows_path)
+    return os.path.join(prefix, "drive_c", *windows_path[3:].rstrip("\\").split("\\"))
+
+
+def run_firefox(profile, home, url, shot):
+    env = dict(os.environ, HOME=home, MOZ_HEADLESS="1")
+    for name in ("http_proxy", "https_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY", "NO_PROXY", "all_proxy"):
+        env.pop(name, None)
+    started = time.time()
+    subprocess.run(["timeout", str(FIREFOX_SECONDS), "firefox-esr", "--headless", "--no-remote", "--profile",
+                    profile, "--screenshot", shot, url], env=env, capture_output=True, timeout=FIREFOX_SECONDS + 10)
+    print("firefox %s: %.1f s" % (url, time.time() - started))
+
+
+def start_proxy(script, log_path):
+    proxy = subprocess.Popen([sys.executable, script, "--listen", PROXY_HOST + ":0", "--log", log_path],
+                             stdout=subprocess.PIPE, text=True)
+    line = proxy.stdout.readline()
+    match = re.search(r"LISTEN [\d.]+:(\d+)", line)
+    if not match:
+        proxy.kill()
+        fail("proxy stand-in did not start: %r" % line)
+    threading.Thread(target=lambda: proxy.stdout.read(), daemon=True).start()
+    return proxy, int(match.group(1))
+
+
+def main():
+    tool, proxy_script, work = sys.argv[1:4]
+    prefix = os.environ["WINEPREFIX"]
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(os.path.join(work, "home"))
+    log_path = os.path.join(work, "proxy.log")
+
+    origin = http.server.ThreadingHTTPServer((ORIGIN_HOST, 0), Origin)
+    threading.Thread(target=origin.serve_forever, daemon=True).start()
+    origin_url = "http://%s:%d" % (ORIGIN_HOST, origin.server_address[1])
+    proxy, proxy_port = start_proxy(proxy_script, log_path)
+    try:
+        run_tool(tool, "cleanup")
+        profile = linux_path(prefix, run_tool(tool, "prepare"))
+        with open(os.path.join(profile, "prefs.js"), "w") as prefs:
+            prefs.write(TEST_PREFS)
+
+        profile_seen = run_tool(tool, "apply", "%s:%d" % (PROXY_HOST, proxy_port))
+        if linux_path(prefix, profile_seen) != profile:
+            fail("the program wrote %s, not the prepared profile" % profile_seen)
+        with open(os.path.join(profile, "user.js"), "rb") as f:
+            user_js = f.read()
+        if b'user_pref("network.proxy.socks", "%s");\r\n' % PROXY_HOST.encode() not in user_js:
+            fail("user.js does not name the proxy:\n%s" % user_js.decode("latin-1"))
+        run_firefox(profile, os.path.join(work, "home"), origin_url + "/through-proxy",
+                    os.path.join(work, "apply.png"))
+        relayed = open(log_path).read()
+        target = "target=%s:%d" % (ORIGIN_HOST, origin.server_address[1])
+        if "RELAY socks5" not in relayed or target not in relayed:
+            fail("Firefox did not go through the SOCKS5 stand-in; its log:\n" + relayed)
+        if "/through-proxy" not in Origin.seen:
+            fail("the page never arrived at the origin: %s" % Origin.seen)
+        print("apply: relayed through the stand-in, origin saw %s" % Origin.seen)
+
+        run_tool(tool, "restore")
+        with open(os.path.join(profile, "user.js"), "rb") as f:
+            if not f.read().startswith(b'user_pref("network.proxy.type", 0);\r\n'):
+                fail("restore did not write the direct user.js")
+        before = open(log_path).read().count(target)
+        run_firefox(profile, os.path.join(work, "home"), origin_url + "/direct", os.path.join(work, "restore.png"))
+        if "/direct" not in Origin.seen:
+            fail("after restore the page never arrived at the origin: %s" % Origin.seen)
+        if open(log_path).read().count(target) != before:
+            fail("after restore Firefox still went through the stand-in")
+        print("restore: direct, origin saw %s" % Origin.seen)
+    finally:
+        proxy.terminate()
+        proxy.wait(timeout=10)
+        origin.shutdown()
+        run_tool(tool, "cleanup")
+    print("PASS")
+
+
+if __name__ == "__main__":
+    main()
