@@ -32,17 +32,15 @@ Fn Proc(const UniqueModule& module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
 }
 
-// The utility library and the agent, loaded for one walk. The agent goes first.
-struct SnmpAgent {
-  UniqueModule util{LoadLibraryA("snmpapi.dll")};
-  UniqueModule agent{LoadLibraryA("inetmib1.dll")};
-  PFNSNMPEXTENSIONINIT init = Proc<PFNSNMPEXTENSIONINIT>(agent, "SnmpExtensionInit");
-  PFNSNMPEXTENSIONQUERY query = Proc<PFNSNMPEXTENSIONQUERY>(agent, "SnmpExtensionQuery");
-  OidCpyFn oidCpy = Proc<OidCpyFn>(util, "SnmpUtilOidCpy");
-  VarBindFreeFn varBindFree = Proc<VarBindFreeFn>(util, "SnmpUtilVarBindFree");
-  AsnAnyFreeFn anyFree = Proc<AsnAnyFreeFn>(util, "SnmpUtilAsnAnyFree");
+// The utility library: the agent frees and replaces the names it is given, so
+// they are allocated here.
+struct SnmpUtil {
+  UniqueModule lib{LoadLibraryA("snmpapi.dll")};
+  OidCpyFn oidCpy = Proc<OidCpyFn>(lib, "SnmpUtilOidCpy");
+  VarBindFreeFn varBindFree = Proc<VarBindFreeFn>(lib, "SnmpUtilVarBindFree");
+  AsnAnyFreeFn anyFree = Proc<AsnAnyFreeFn>(lib, "SnmpUtilAsnAnyFree");
 
-  bool Usable() const { return util && agent && init && query && oidCpy && varBindFree && anyFree; }
+  bool Usable() const { return lib && oidCpy && varBindFree && anyFree; }
 };
 
 // The names and values of one query, allocated by the utility library because the
@@ -50,26 +48,28 @@ struct SnmpAgent {
 template <std::size_t N>
 class VarBinds {
  public:
-  VarBinds(const SnmpAgent& snmp, std::array<AsnObjectIdentifier, N> names) : snmp_(snmp) {
-    for (std::size_t i = 0; i < N; ++i) snmp_.oidCpy(&binds_[i].name, &names[i]);
+  VarBinds(const SnmpUtil& util, SnmpQueryProc query, std::array<AsnObjectIdentifier, N> names)
+      : util_(util), query_(query) {
+    for (std::size_t i = 0; i < N; ++i) util_.oidCpy(&binds_[i].name, &names[i]);
   }
   ~VarBinds() {
-    for (SnmpVarBind& bind : binds_) snmp_.varBindFree(&bind);
+    for (SnmpVarBind& bind : binds_) util_.varBindFree(&bind);
   }
   VarBinds(const VarBinds&) = delete;
   VarBinds& operator=(const VarBinds&) = delete;
 
   // GET-NEXT from the current names; the previous values are released first.
   bool Next() {
-    for (SnmpVarBind& bind : binds_) snmp_.anyFree(&bind.value);
+    for (SnmpVarBind& bind : binds_) util_.anyFree(&bind.value);
     SnmpVarBindList list{binds_.data(), static_cast<UINT>(N)};
     AsnInteger32 status = 0, index = 0;
-    return snmp_.query(SNMP_PDU_GETNEXT, &list, &status, &index) && status == SNMP_ERRORSTATUS_NOERROR;
+    return query_(SNMP_PDU_GETNEXT, &list, &status, &index) && status == SNMP_ERRORSTATUS_NOERROR;
   }
   const SnmpVarBind& operator[](std::size_t i) const { return binds_[i]; }
 
  private:
-  const SnmpAgent& snmp_;
+  const SnmpUtil& util_;
+  SnmpQueryProc query_;
   std::array<SnmpVarBind, N> binds_{};
 };
 
@@ -89,27 +89,36 @@ bool TakeRow(const VarBinds<2>& row, const AsnObjectIdentifier& physColumn, MacL
   return true;
 }
 
-void WalkInterfaces(const SnmpAgent& snmp, MacList& macs) {
-  VarBinds<1> number(snmp, {Oid(kIfNumber)});
-  if (!number.Next()) return;  // the count itself is not needed
+MacList WalkInterfaces(const SnmpUtil& util, SnmpQueryProc query) {
+  MacList macs;
+  VarBinds<1> number(util, query, {Oid(kIfNumber)});
+  if (!number.Next()) return macs;  // the count itself is not needed
 
   const AsnObjectIdentifier typeColumn = Oid(kIfType), physColumn = Oid(kIfPhysAddress);
-  VarBinds<2> row(snmp, {typeColumn, physColumn});
+  VarBinds<2> row(util, query, {typeColumn, physColumn});
   for (int i = 0; i < kMaxRows; ++i) {
-    if (!row.Next() || !Under(row[0].name, typeColumn)) return;
-    if (!TakeRow(row, physColumn, macs)) return;
+    if (!row.Next() || !Under(row[0].name, typeColumn)) break;
+    if (!TakeRow(row, physColumn, macs)) break;
   }
+  return macs;
 }
 
 }  // namespace
 
 MacList ListSnmpMacs() {
-  MacList macs;
-  SnmpAgent snmp;
-  if (!snmp.Usable()) return macs;
+  SnmpUtil util;
+  UniqueModule agent(LoadLibraryA("inetmib1.dll"));
+  const auto init = Proc<PFNSNMPEXTENSIONINIT>(agent, "SnmpExtensionInit");
+  const auto query = Proc<SnmpQueryProc>(agent, "SnmpExtensionQuery");
+  if (!util.Usable() || !init || !query) return {};
   HANDLE trapEvent = nullptr;
   AsnObjectIdentifier region{};
-  if (!snmp.init(GetTickCount(), &trapEvent, &region)) return macs;
-  WalkInterfaces(snmp, macs);
-  return macs;
+  if (!init(GetTickCount(), &trapEvent, &region)) return {};
+  return WalkInterfaces(util, query);
+}
+
+MacList ListSnmpMacsWith(SnmpQueryProc query) {
+  SnmpUtil util;
+  if (!util.Usable() || !query) return {};
+  return WalkInterfaces(util, query);
 }
