@@ -1,19 +1,30 @@
 #include "app/frm_main.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/app_query.h"
 #include "app/message_box.h"
 #include "app/program.h"
 #include "app/settings_keys.h"
+#include "app/tray_menu_items.h"
+#include "app/umbrix_status.h"
 #include "directory/silent_update.h"
 #include "host/env_text.h"
 #include "host/probes.h"
 #include "proxy/firefox_prefs.h"
 #include "proxy/switchboard.h"
+#include "ui/ui_metrics.h"
+
+namespace {
+TfrmMain* gMainForm = nullptr;
+}  // namespace
 
 TfrmMain::~TfrmMain() {
+  if (gMainForm == this) gMainForm = nullptr;
   SetReportSink(nullptr);
   SetSettings(nullptr);
+  ctiControl.Remove();
   if (hwnd_) {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
@@ -30,10 +41,27 @@ bool TfrmMain::Create(HINSTANCE instance) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kMainWindowClass;
   RegisterClassExA(&wc);
-  hwnd_ = CreateWindowExA(WS_EX_DLGMODALFRAME, kMainWindowClass, kProgramName,
-                          WS_POPUP | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 378, 460,
-                          nullptr, nullptr, instance, this);
-  return hwnd_ != nullptr;
+
+  // A fixed dialog border and no system caption: the title area with its menu
+  // and help buttons is part of the window, and there is no minimise,
+  // maximise or close button.
+  constexpr DWORD style = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
+  constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
+  dpi_ = ScreenDpi();
+  RECT frame{0, 0, Scaled(372, dpi_), Scaled(437, dpi_)};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  hwnd_ = CreateWindowExA(exStyle, kMainWindowClass, kProgramName, style,
+                          (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+                          width, height, nullptr, nullptr, instance, this);
+  if (!hwnd_) return false;
+  gMainForm = this;
+  appQueryMessage_ = RegisterWindowMessageA(kAppQueryMessage);
+  BuildInterface();
+  BuildTrayMenu();
+  // The icon shows from the creation of the main window; the window stays hidden.
+  ctiControl.Create(hwnd_, kTrayCallbackMessage);
+  return true;
 }
 
 LRESULT CALLBACK TfrmMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -48,7 +76,46 @@ LRESULT CALLBACK TfrmMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
 }
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == ctiControl.TaskbarCreatedMessage() && message != 0) {
+    ctiControl.TaskbarCreated();
+    return 0;
+  }
+  if (message == appQueryMessage_ && message != 0)
+    return AnswerQuery(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
   switch (message) {
+    case kTrayCallbackMessage:
+      ctiControlMouse(lParam);
+      return 0;
+    case WM_TIMER:
+      if (wParam == TrayIcon::kAnimationTimer) ctiControl.NextFrame();
+      return 0;
+    case WM_COMMAND:
+      if (HandleCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+      break;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->hwndFrom == pclMain && header->code == TCN_SELCHANGE)
+        SelectPage(static_cast<int>(SendMessageA(pclMain, TCM_GETCURSEL, 0, 0)));
+      return 0;
+    }
+    case WM_SHOWWINDOW:
+      if (wParam) FormShow();
+      break;
+    case WM_SYSCOMMAND:
+      // Minimised means hidden: the tray icon stays.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        HideMainWindow();
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) HideMainWindow();
+      break;
+    case WM_NCHITTEST:
+      return HitTest(lParam);
+    case WM_PAINT:
+      PaintTitleArea();
+      return 0;
     case WM_CLOSE:
       Close();
       return 0;
@@ -58,6 +125,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Close();
       return TRUE;
     case WM_DESTROY:
+      ctiControl.Remove();
       SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
       PostQuitMessage(0);
@@ -66,12 +134,32 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
+bool TfrmMain::HandleCommand(int id, int code) {
+  if (id >= kCmdUmbrix && id <= kCmdExit) {
+    TrayCommand(id);
+    return true;
+  }
+  if (code != BN_CLICKED) return false;  // STN_CLICKED has the same value
+  switch (id) {
+    case IDOK: btnOKClick(); return true;
+    case IDCANCEL: suiButton1Click(); return true;
+    case kIdMenuButton: suiMainTitleBarMenuBtnClick(); return true;
+    case kIdHelpButton: suiMainTitleBarHelpBtnClick(); return true;
+    case kIdWebsite: ulbWebsiteClick(); return true;
+    case kIdContactUs: ulbContactUsClick(); return true;
+    case kIdSeeMyIP: ulbSeeMyIPClick(); return true;
+  }
+  return false;
+}
+
 void TfrmMain::InitMain() {
   if (!InitSettings() || !InitInterface()) return;
   StartLog();
   WriteLogHeader();
   if (VersionChanged) ResetFirefoxPrefs();
   Report("TimeZone: " + GetTimeZone());
+  if (IsFirstRun) ShowTour();
+  SetUmbrixStatus(kStatusBusy, "SilentUpdate. Please wait...", kBalloonInformation, "");
   const std::string reply = SilentUpdate();
   if (!reply.empty()) ProcessUpdate(reply);
 }
@@ -123,6 +211,7 @@ bool TfrmMain::InitInterface() {
     Close();
     return false;
   }
+  CentreAppName();
   SetWindowTextA(hwnd_, kProgramName);
   LoadOptions();
   return true;
@@ -135,10 +224,6 @@ void TfrmMain::WriteLogHeader() {
   Report(std::string("Version: ") + kProgramVersion);
   Report("OS: " + GetOSName());
   Report("Default Browser: " + GetDefaultBrowser());
-}
-
-void TfrmMain::LoadOptions() {
-  // The option controls arrive with the options pages.
 }
 
 void TfrmMain::Report(const std::string& message) {
@@ -184,3 +269,13 @@ void TfrmMain::EndWithoutClosing() {
   settings_.reset();
   if (hwnd_) DestroyWindow(hwnd_);
 }
+
+void SetUmbrixStatus(int state, const std::string& text, int balloonIcon, const std::string& hint) {
+  if (gMainForm) gMainForm->SetUmbrixStatus(state, text, balloonIcon, hint);
+}
+
+void SetUmbrixItemEnabled(bool enabled) {
+  if (gMainForm) gMainForm->SetUmbrixItemEnabled(enabled);
+}
+
+std::vector<std::string> BypassLines() { return gMainForm ? gMainForm->BypassLines() : std::vector<std::string>{}; }

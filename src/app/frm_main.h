@@ -1,14 +1,21 @@
-// TfrmMain: the hidden main window. It owns the settings accessor and the
-// activity log, runs the start-up sequence and every path that ends the program.
+// TfrmMain: the hidden main window. It owns the settings accessor, the activity
+// log and the tray icon with its menu; it runs the start-up sequence and every
+// path that ends the program, and shows the options and About pages.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/activity_log.h"
 #include "app/settings.h"
+#include "app/tray_callback.h"
+#include "app/tray_icon.h"
+#include "host/unique_handle.h"
+#include "ui/link_label.h"
 
 inline constexpr const char* kMainWindowClass = "TfrmMain";
 
@@ -25,6 +32,14 @@ class TfrmMain {
   void InitMain();
   void Report(const std::string& message);
 
+  // The status of the whole program: tray image, hint, balloon, session items.
+  void SetUmbrixStatus(int state, const std::string& text, int balloonIcon, const std::string& hint);
+  void SetUmbrixItemEnabled(bool enabled);
+  // The lines memBypass holds now, saved or not.
+  std::vector<std::string> BypassLines() const;
+
+  void ShowTour();
+
   // Shut-down paths.
   void Exit1Click();
   void Close();  // runs the close step, then destroys the window
@@ -35,13 +50,52 @@ class TfrmMain {
   bool InitInterface();
   void StartLog();
   void WriteLogHeader();
-  void LoadOptions();
   void FormClose();
   void EndWithoutClosing();
   void ShowLogWriteFailure(const std::string& text);
 
+  // The window and its pages (frm_main_layout.cpp).
+  void BuildInterface();
+  void BuildTitleArea();
+  void BuildGeneralPage(HWND page);
+  void BuildBypassPage(HWND page);
+  void BuildAboutPage(HWND page);
+  void CentreAppName();
+  HWND AddControl(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+                  int id, HFONT font = nullptr);
+  void SelectPage(int index);
+  void PaintTitleArea();
+  LRESULT HitTest(LPARAM lParam);
+
+  // Tray icon and menu (frm_main_tray.cpp).
+  void BuildTrayMenu();
+  void ctiControlMouse(LPARAM mouseMessage);
+  void PopupMenuAt(POINT at, UINT alignment);
+  void TrayCommand(int id);
+  void SeeMyIP1Click();
+  void Options1Click();
+  void About1Click();
+  void ShowMainWindow();
+  void HideMainWindow();
+  LRESULT AnswerQuery(HWND asker, int question, int index);
+
+  // Options (frm_main_options.cpp).
+  void LoadOptions();
+  bool SaveOptions();
+  void btnOKClick();
+  void suiButton1Click();
+  void FormShow();
+
+  // About page and the title area's buttons (frm_main_about.cpp).
+  void suiMainTitleBarMenuBtnClick();
+  void suiMainTitleBarHelpBtnClick();
+  void ulbWebsiteClick();
+  void ulbContactUsClick();
+  void ulbSeeMyIPClick();
+
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool HandleCommand(int id, int code);
 
   HWND hwnd_ = nullptr;
   std::unique_ptr<IniSettings> settings_;
@@ -50,4 +104,50 @@ class TfrmMain {
   bool VersionChanged = false;
   bool IsFirstRun = false;
   bool closed_ = false;
+
+  TrayIcon ctiControl;
+  UniqueMenu ppmMain;
+  UINT appQueryMessage_ = 0;
+
+  int dpi_ = 96;
+  UniqueGdiObject font_, titleFont_, nameFont_, makerFont_;
+  HWND pclMain = nullptr;
+  std::array<HWND, 3> pages_{};
+  HWND btnOK = nullptr, suiButton1 = nullptr;
+  HWND menuButton_ = nullptr, helpButton_ = nullptr;
+  HWND chkCountry = nullptr, chkStartWithWindows = nullptr, chkIE = nullptr, chkFirefox = nullptr;
+  std::array<HWND, 2> rdgFirefox{};
+  HWND memBypass = nullptr;
+  HWND lblAppName = nullptr, lblMaker_ = nullptr;
+  LinkLabel ulbWebsite, ulbContactUs, ulbSeeMyIP;
 };
+
+// The main window's status setter and bypass list for the rest of the program;
+// they do nothing while no main window exists.
+void SetUmbrixStatus(int state, const std::string& text, int balloonIcon, const std::string& hint);
+void SetUmbrixItemEnabled(bool enabled);
+std::vector<std::string> BypassLines();
+
+// Control ids of the main window.
+enum MainControlId : int {
+  kIdMenuButton = 201,
+  kIdHelpButton,
+  kIdTabs,
+  kIdCountry,
+  kIdStartWithWindows,
+  kIdBrowsersGroup,
+  kIdIE,
+  kIdFirefox,
+  kIdFirefoxModeGroup,
+  kIdPluginMode,
+  kIdRestartFirefox,
+  kIdBypassLabel,
+  kIdBypass,
+  kIdAppName,
+  kIdMaker,
+  kIdWebsite,
+  kIdContactUs,
+  kIdSeeMyIP,
+};
+
+inline constexpr int kTitleAreaHeight = 40;

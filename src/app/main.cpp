@@ -24,6 +24,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Tab, Enter and Escape work in the shown main window as in a dialog.
+    if (frmMain.Handle() && IsWindowVisible(frmMain.Handle()) && IsDialogMessageA(frmMain.Handle(), &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

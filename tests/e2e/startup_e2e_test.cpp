@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/log_text.h"
+#include "e2e/app_query_client.h"
 #include "e2e/nimvara_process.h"
 #include "wine/test_support.h"
 
@@ -27,6 +28,8 @@ void EndSession(NimvaraProcess& nimvara) {
 
 struct Startup : ::testing::Test {
   void SetUp() override { ForgetPreviousRuns(); }
+  // A first start shows the tour's notice; a user reads it and presses OK.
+  DialogAnswerer tour{"Nimvara", IDOK};
 };
 
 }  // namespace
@@ -42,6 +45,12 @@ TEST_F(Startup, FirstStartCreatesTheDataFolderSettingsAndLog) {
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_NE(nimvara.FindWindowOfClass("TfrmSelectIP"), nullptr);
   ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+  // The tour runs before the first status: start-up waits for the notice.
+  ASSERT_TRUE(WaitFor([&] { return tour.Count() == 1; }));
+  EXPECT_EQ(tour.LastText(),
+            "Nimvara detected you default browser is other browser. We'll show you how to use Nimvara with other "
+            "browser.");
+  ASSERT_TRUE(WaitFor([&] { return AskNimvara(main, kAskHint) == "SilentUpdate. Please wait..."; }));
 
   const std::string ini = Ini();
   EXPECT_NE(ini.find("[Config]"), std::string::npos);
@@ -88,6 +97,18 @@ TEST_F(Startup, EndOfSessionLogsClosingLast) {
   const std::vector<std::string> log = LogLines();
   ASSERT_FALSE(log.empty());
   EXPECT_TRUE(EndsWith(log.back(), " ] Closing...")) << log.back();
+}
+
+TEST_F(Startup, NoTourOnceTheFirstRunIsOver) {
+  ASSERT_TRUE(CreateDirectoryA(NimvaraDataDir().c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(NimvaraDataDir() + "nimvara.ini", "[Config]\r\nVersion=1.05\r\nFirstRun=0\r\n"));
+  NimvaraProcess nimvara;
+  ASSERT_TRUE(nimvara.Start());
+  HWND main = nimvara.WaitForWindow("TfrmMain");
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return AskNimvara(main, kAskHint) == "SilentUpdate. Please wait..."; }));
+  EXPECT_EQ(tour.Count(), 0);
+  EndSession(nimvara);
 }
 
 TEST_F(Startup, AnOlderVersionIsRewrittenOnce) {

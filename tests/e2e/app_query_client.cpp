@@ -1,0 +1,126 @@
+#include "e2e/app_query_client.h"
+
+#include <vector>
+
+#include "app/tray_callback.h"
+#include "e2e/nimvara_process.h"
+#include "wine/test_support.h"
+
+namespace {
+
+std::string gAnswer;
+bool gAnswered = false;
+
+LRESULT CALLBACK ReplyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    gAnswer.assign(static_cast<const char*>(data->lpData), data->cbData);
+    gAnswered = true;
+    return TRUE;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+HWND ReplyWindow() {
+  static HWND window = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ReplyProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "NimvaraQueryReply";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  }();
+  return window;
+}
+
+struct MenuSearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMenu(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<MenuSearch*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[16] = {};
+  GetClassNameA(hwnd, cls, sizeof(cls));
+  if (pid == search->pid && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(hwnd)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::string AskNimvara(HWND main, AppQuestion question, int index) {
+  static const UINT message = RegisterWindowMessageA(kAppQueryMessage);
+  gAnswered = false;
+  gAnswer.clear();
+  DWORD_PTR result = 0;
+  // Not SMTO_BLOCK: the answer is sent back to this thread while it waits.
+  SendMessageTimeoutA(main, message, reinterpret_cast<WPARAM>(ReplyWindow()), MAKELPARAM(question, index),
+                      SMTO_NORMAL, 5000, &result);
+  return gAnswered ? gAnswer : std::string("?");
+}
+
+void ClickTrayIcon(HWND main, UINT mouseMessage) { PostMessageA(main, kTrayCallbackMessage, 1, mouseMessage); }
+
+HWND WaitForPopupMenu(const NimvaraProcess& nimvara, DWORD timeoutMs) {
+  MenuSearch search{nimvara.Id(), nullptr};
+  WaitFor(
+      [&] {
+        search.found = nullptr;
+        EnumWindows(MatchMenu, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      std::chrono::milliseconds(timeoutMs));
+  return search.found;
+}
+
+bool ChooseTrayItem(const NimvaraProcess& nimvara, HWND main, char letter) {
+  ClickTrayIcon(main, WM_RBUTTONUP);
+  HWND menu = WaitForPopupMenu(nimvara);
+  if (!menu) return false;
+  PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(letter), 1);
+  return WaitFor([&] { return !IsWindowVisible(menu); }, std::chrono::seconds(5));
+}
+
+void CloseMenu(HWND menu) {
+  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+  WaitFor([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, std::chrono::seconds(5));
+}
+
+void SaveScreenshot(const std::string& name) {
+  const std::string folder = EnvVar("NIMVARA_SHOTS_DIR");
+  if (folder.empty()) return;
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueGdiObject bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const HGDIOBJ old = SelectObject(memory, bitmap.get());
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!bits) return;
+  const DWORD imageSize = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfSize = file.bfOffBits + imageSize;
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+  bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+  bytes.append(static_cast<const char*>(bits), imageSize);
+  std::string path = folder;
+  if (path.back() != '\\') path += '\\';
+  WriteFileBytes(path + name + ".bmp", bytes);
+}

@@ -1,0 +1,32 @@
+#include "e2e/ui_fixture.h"
+
+#include "e2e/app_query_client.h"
+#include "wine/test_support.h"
+
+void RunningNimvara::SetUp() {
+  ForgetPreviousRuns();
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Nimvara");
+  ASSERT_TRUE(CreateDirectoryA(NimvaraDataDir().c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(NimvaraDataDir() + "nimvara.ini", "[Config]\r\nVersion=1.05\r\nFirstRun=0\r\n" + InitialSettings()));
+  ASSERT_TRUE(nimvara.Start());
+  main = nimvara.WaitForWindow("TfrmMain");
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return AskNimvara(main, kAskHint) == "SilentUpdate. Please wait..."; }));
+}
+
+void RunningNimvara::TearDown() {
+  if (!nimvara.Running() || !main) return;
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer);
+  nimvara.WaitForExit();
+}
+
+std::string SettingsText() { return ReadFileBytes(NimvaraDataDir() + "nimvara.ini"); }
+
+std::string RunValue() {
+  char value[1024] = {};
+  DWORD size = sizeof(value);
+  if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Nimvara", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return "(none)";
+  return value;
+}
