@@ -44,12 +44,14 @@ TEST_F(FirefoxPrefs, ApplyAndRestoreWriteTheProgramsFile) {
   EXPECT_EQ(lines[12], "user_pref(\"network.proxy.no_proxies_on\", \"localhost,127.0.0.1,\");");
   EXPECT_FALSE(FileExists(profile + "user.js.first"));  // there was nothing of the user's to keep
 
+  const std::string applied = ReadFileBytes(profile + "user.js");
   SetFirefoxPrefs(false, "", "");
   lines = CrLfLines(ReadFileBytes(profile + "user.js"));
   ASSERT_EQ(lines.size(), 12u);
   EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 0);");
   EXPECT_EQ(lines[11], "user_pref(\"network.proxy.socks_port\", 0);");
-  EXPECT_FALSE(FileExists(profile + "user.js.first"));  // the program's own file is never kept
+  // The next write keeps whatever user.js it found when no copy exists yet.
+  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), applied);
   EXPECT_FALSE(FileExists(profile + "user.js.nimvara-new"));
   EXPECT_EQ(answerer.Count(), 0);  // no Firefox window, no message
 }
@@ -143,7 +145,10 @@ TEST_F(FirefoxPrefs, AFileThatWillNotGoIsLeftAsItIsWithOneMessage) {
   const std::string profile = home.AddProfile("abc.default");
   const std::string userJs = profile + "user.js";
   ASSERT_TRUE(WriteFileBytes(userJs, "// locked\r\n"));
-  ASSERT_TRUE(SetFileAttributesA(userJs.c_str(), FILE_ATTRIBUTE_READONLY));
+  // Open elsewhere without delete sharing, as an editor or a scanner may hold it.
+  UniqueFile holder(CreateFileA(userJs.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
   {
     DialogAnswerer answerer("Nimvara", IDOK);
     SetFirefoxPrefs(true, "127.0.0.23:1080", "");
@@ -162,7 +167,9 @@ TEST_F(FirefoxPrefs, AFileThatWillNotGoIsLeftAsItIsWithOneMessage) {
     EXPECT_EQ(answerer.LastText(), kFailedText);
   }
   EXPECT_TRUE(FileExists(userJs));
-  SetFileAttributesA(userJs.c_str(), FILE_ATTRIBUTE_NORMAL);
+  holder.reset();
+  ResetFirefoxPrefs();
+  EXPECT_FALSE(FileExists(userJs));
 }
 
 TEST_F(FirefoxPrefs, ResetDeletesTheProgramsFileAndKeepsTheBackup) {

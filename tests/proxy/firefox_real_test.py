@@ -24,7 +24,8 @@ FIREFOX_SECONDS = 60
 # may send loopback traffic through a proxy at all.
 TEST_PREFS = """\
 user_pref("network.proxy.allow_hijacking_localhost", true);
-user_pref("network.dns.forceResolve", "127.0.0.1");
+user_pref("geo.provider.network.url", "");
+user_pref("geo.enabled", false);
 user_pref("network.trr.mode", 5);
 user_pref("network.captive-portal-service.enabled", false);
 user_pref("network.connectivity-service.enabled", false);
