@@ -18,6 +18,7 @@ constexpr AsnInteger32 kEthernetCsmaCd = 6;
 // Far more rows than any machine has: the walk ends itself even if the agent loops.
 constexpr int kMaxRows = 4096;
 
+// Not const: the SNMP structures point at their ids without const.
 UINT kIfNumber[] = {1, 3, 6, 1, 2, 1, 2, 1};
 UINT kIfType[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 3};
 UINT kIfPhysAddress[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 6};
@@ -32,8 +33,7 @@ Fn Proc(const UniqueModule& module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
 }
 
-// The utility library: the agent frees and replaces the names it is given, so
-// they are allocated here.
+// The utility library, loaded for one walk.
 struct SnmpUtil {
   UniqueModule lib{LoadLibraryA("snmpapi.dll")};
   OidCpyFn oidCpy = Proc<OidCpyFn>(lib, "SnmpUtilOidCpy");
