@@ -23,6 +23,6 @@ bool ChooseTrayItem(const NimvaraProcess& nimvara, HWND main, char letter);
 // Closes an open popup menu as Escape would.
 void CloseMenu(HWND menu);
 
-// Saves the screen as <NIMVARA_SHOTS_DIR>\<name>.bmp for a person to look at;
-// nothing when that variable is not set.
+// Saves the X screen as <NIMVARA_SHOTS_DIR>/<name>.png (a Linux folder) for a
+// person to look at; nothing when that variable is not set.
 void SaveScreenshot(const std::string& name);

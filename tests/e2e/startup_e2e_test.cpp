@@ -43,7 +43,7 @@ TEST_F(Startup, FirstStartCreatesTheDataFolderSettingsAndLog) {
   GetWindowTextA(main, caption, sizeof(caption));
   EXPECT_STREQ(caption, "Nimvara");
   EXPECT_FALSE(IsWindowVisible(main));
-  EXPECT_NE(nimvara.FindWindowOfClass("TfrmSelectIP"), nullptr);
+  EXPECT_NE(nimvara.WaitForWindow("TfrmSelectIP"), nullptr);
   ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
   // The tour runs before the first status: start-up waits for the notice.
   ASSERT_TRUE(WaitFor([&] { return tour.Count() == 1; }));
