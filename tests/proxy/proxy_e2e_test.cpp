@@ -1,0 +1,81 @@
+// The real nimvara.exe leaves the browsers on direct access when Windows ends
+// the session, and drops its user.js once after a version change.
+#include <gtest/gtest.h>
+
+#include "e2e/nimvara_process.h"
+#include "proxy/wininet_proxy.h"
+#include "proxy_win_support.h"
+#include "wine/test_support.h"
+
+namespace {
+
+const char* const kApplyFirstLine = "user_pref(\"network.proxy.type\", 1);";
+
+void EndSession(NimvaraProcess& nimvara) {
+  HWND main = nimvara.WaitForWindow("TfrmMain");
+  ASSERT_NE(main, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 15000, &answer));
+  EXPECT_EQ(answer, 1u);
+  EXPECT_EQ(nimvara.WaitForExit(), 0);
+}
+
+struct ProxyEndToEnd : ::testing::Test {
+  FirefoxHome home;
+  std::string profile = home.AddProfile("e2e0.default");
+  DialogAnswerer boxes{"Nimvara", IDOK};
+
+  void SetUp() override {
+    ForgetPreviousRuns();
+    ASSERT_TRUE(CreateDirectoryA(NimvaraDataDir().c_str(), nullptr));
+  }
+  void TearDown() override {
+    ResetLanToDirect();
+    ForgetPreviousRuns();
+  }
+  void Settings(const std::string& config) {
+    ASSERT_TRUE(WriteFileBytes(NimvaraDataDir() + "nimvara.ini", "[Config]\r\nFirstRun=0\r\n" + config));
+  }
+};
+
+}  // namespace
+
+TEST_F(ProxyEndToEnd, EndOfSessionLeavesWinInetDirectAndUserJsRestored) {
+  Settings("Version=1.05\r\nFirefoxControlMode=1\r\n");
+  NimvaraProcess nimvara;
+  ASSERT_TRUE(nimvara.Start());
+  ASSERT_NE(nimvara.WaitForWindow("TfrmMain"), nullptr);
+  // As a hide session would have left them.
+  ASSERT_TRUE(SetConnectionProxy(true, "", "127.0.0.22:3128", "a.example,"));
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", std::string(kApplyFirstLine) + "\r\n"));
+  ASSERT_EQ(QueryLanProxy().server, "127.0.0.22:3128");
+  EndSession(nimvara);
+
+  const LanProxy lan = QueryLanProxy();
+  EXPECT_EQ(lan.flags & (PROXY_TYPE_PROXY | PROXY_TYPE_DIRECT), static_cast<DWORD>(PROXY_TYPE_DIRECT));
+  EXPECT_EQ(lan.server, "");
+  const std::vector<std::string> lines = CrLfLines(ReadFileBytes(profile + "user.js"));
+  ASSERT_EQ(lines.size(), 12u);
+  EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 0);");
+}
+
+TEST_F(ProxyEndToEnd, AVersionChangeDropsTheProgramsUserJsAndKeepsTheBackup) {
+  Settings("Version=1.04\r\n");  // plug-in mode: nothing writes user.js again
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", std::string(kApplyFirstLine) + "\r\n"));
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js.first", "// the user's own\r\n"));
+  NimvaraProcess nimvara;
+  ASSERT_TRUE(nimvara.Start());
+  EXPECT_TRUE(WaitFor([&] { return !FileExists(profile + "user.js"); }));
+  EndSession(nimvara);
+  EXPECT_FALSE(FileExists(profile + "user.js"));
+  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// the user's own\r\n");
+
+  // The next start finds the version unchanged and leaves a new user.js alone.
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", std::string(kApplyFirstLine) + "\r\n"));
+  NimvaraProcess again;
+  ASSERT_TRUE(again.Start());
+  ASSERT_NE(again.WaitForWindow("TfrmMain"), nullptr);
+  Sleep(500);
+  EXPECT_TRUE(FileExists(profile + "user.js"));
+  EndSession(again);
+}
