@@ -2,8 +2,12 @@
 # Installs what is missing, builds nimvara.exe, starts the stand-in vendor
 # services on loopback and runs Nimvara under Wine.
 # With a display (DISPLAY set) the program runs until you choose Exit in its
-# tray menu. Without one it runs under Xvfb for DEMO_SECONDS (default 20),
-# leaves a screenshot in build/demo/screenshot.png, then ends as at logoff.
+# tray menu: click its icon in the "Wine System Tray" window with either
+# button, open Options and About, change options and press OK. Without a
+# display it runs under Xvfb for DEMO_SECONDS (default 20), leaves screenshots
+# of the tray menu and the options window in build/demo/, then chooses Exit
+# from its tray menu. Either way the settings file and the Run value are shown
+# at the end.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -57,10 +61,18 @@ if [ "$headless" -eq 0 ]; then
 else
   $wine "$exe" </dev/null >/dev/null 2>&1 &
   $wine "$ctl" wait 60
+  # The first start shows the tour's notice; read it and press OK.
+  $wine "$ctl" ok 5 || true
   sleep "${DEMO_SECONDS:-20}"
   import -window root "$demo/screenshot.png"
-  echo "Screenshot: $demo/screenshot.png"
-  $wine "$ctl" endsession 30
+  $wine "$ctl" menu 10 && sleep 1 && import -window root "$demo/tray-menu.png"
+  $wine "$ctl" choose o 10 && sleep 1 && import -window root "$demo/options.png"
+  echo "Screenshots: $demo/screenshot.png, tray-menu.png, options.png"
+  $wine "$ctl" exit 30
 fi
 report=$(find "$WINEPREFIX/drive_c/users" -path '*Nimvara/report.txt' | head -n 1)
 [ -n "$report" ] && { echo "--- $report"; cat "$report"; }
+ini=$(find "$WINEPREFIX/drive_c/users" -path '*Nimvara/nimvara.ini' | head -n 1)
+[ -n "$ini" ] && { echo "--- $ini"; cat "$ini"; }
+echo "--- Run value \"Nimvara\""
+$wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Nimvara 2>/dev/null | tr -d '\r' || echo "(none)"

@@ -1,8 +1,9 @@
 // Drives a running nimvara.exe from a script: waits for it, opens its tray
 // menu, chooses a menu item by its underlined letter as a user typing it would,
 // or ends it the way Windows ends a session (the browsers are restored first).
-// Usage: nimvara_ctl wait|endsession|menu|exit [seconds]
+// Usage: nimvara_ctl wait|endsession|menu|exit|ok [seconds]
 //        nimvara_ctl choose <letter> [seconds]
+// "ok" presses OK on the program's notice (the first-run tour) when one is up.
 #include <windows.h>
 
 #include <cstdio>
@@ -62,6 +63,19 @@ bool Choose(HWND main, char letter, int seconds) {
   return PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(letter), 1) != FALSE;
 }
 
+// The program's own dialogs are titled "Nimvara", like its main window, but
+// are of the dialog class.
+bool PressOkOnNotice(int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    if (HWND notice = FindWindowA("#32770", "Nimvara")) {
+      HWND ok = GetDlgItem(notice, IDOK);
+      return PostMessageA(ok ? ok : notice, ok ? BM_CLICK : WM_COMMAND, ok ? 0 : IDOK, 0) != FALSE;
+    }
+    Sleep(100);
+  }
+  return false;
+}
+
 bool WaitForProcessEnd(HWND main, int seconds) {
   DWORD pid = 0;
   GetWindowThreadProcessId(main, &pid);
@@ -76,7 +90,7 @@ bool WaitForProcessEnd(HWND main, int seconds) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: nimvara_ctl wait|endsession|menu|exit [seconds] | choose <letter> [seconds]\n");
+    std::fprintf(stderr, "usage: nimvara_ctl wait|endsession|menu|exit|ok [seconds] | choose <letter> [seconds]\n");
     return 2;
   }
   const bool choose = std::strcmp(argv[1], "choose") == 0;
@@ -97,6 +111,7 @@ int main(int argc, char** argv) {
     WaitForProcessEnd(main, seconds);
     return answer ? 0 : 1;
   }
+  if (std::strcmp(argv[1], "ok") == 0) return PressOkOnNotice(seconds) ? 0 : 1;
   if (std::strcmp(argv[1], "menu") == 0) return OpenTrayMenu(main, seconds) ? 0 : 1;
   if (choose) return Choose(main, argv[2][0], seconds) ? 0 : 1;
   if (std::strcmp(argv[1], "exit") == 0) {
