@@ -309,3 +309,25 @@ TEST_F(MainWindow, TheTitleAreaOpensTheMenuAndRunsTheTour) {
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(notice) || !IsWindowVisible(notice); }));
   ASSERT_TRUE(Press("&Cancel"));
 }
+
+TEST_F(MainWindow, MinimisingHidesTheWindowAndKeepsTheTrayIcon) {
+  ASSERT_TRUE(Open('o'));
+  PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }));
+  EXPECT_TRUE(nimvara.Running());
+  EXPECT_EQ(AskNimvara(main, kAskTrayShown), "1");
+  // Options brings it back in its normal state.
+  ASSERT_TRUE(Open('o'));
+  EXPECT_FALSE(IsIconic(main));
+  RECT client;
+  GetClientRect(main, &client);
+  EXPECT_EQ(client.bottom, 437);
+}
+
+TEST_F(MainWindow, AltF4OnTheShownWindowEndsTheProgram) {
+  ASSERT_TRUE(Open('o'));
+  PostMessageA(main, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+  EXPECT_EQ(nimvara.WaitForExit(), 0);
+  const std::string log = ReadFileBytes(NimvaraDataDir() + "report.txt");
+  EXPECT_EQ(log.substr(log.size() - 14), "] Closing...\r\n");
+}
