@@ -97,7 +97,8 @@ LRESULT TfrmMain::AnswerQuery(HWND asker, int question, int index) {
       char caption[64] = {};
       if (state == static_cast<UINT>(-1)) return 0;
       GetMenuStringA(ppmMain.get(), index, caption, sizeof(caption), MF_BYPOSITION);
-      answer = std::string((state & (MF_GRAYED | MF_DISABLED)) ? "0 " : "1 ") + caption;
+      answer = (state & (MF_GRAYED | MF_DISABLED)) ? "0 " : "1 ";
+      answer += caption;
       break;
     }
     case kAskPage: {
@@ -111,7 +112,7 @@ LRESULT TfrmMain::AnswerQuery(HWND asker, int question, int index) {
       break;
     }
     case kAskTrayImage: answer = ctiControl.ImageText(); break;
-    case kAskTrayShown: answer = ctiControl.Shown() ? "1" : "0"; break;
+    case kAskTrayShown: answer.assign(1, ctiControl.Shown() ? '1' : '0'); break;
     default: return 0;
   }
   if (!IsWindow(asker)) return 0;
