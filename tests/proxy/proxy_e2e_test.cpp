@@ -45,6 +45,9 @@ TEST_F(ProxyEndToEnd, EndOfSessionLeavesWinInetDirectAndUserJsRestored) {
   NimvaraProcess nimvara;
   ASSERT_TRUE(nimvara.Start());
   ASSERT_NE(nimvara.WaitForWindow("TfrmMain"), nullptr);
+  // The session may end only once start-up has read the settings.
+  ASSERT_TRUE(WaitFor(
+      [] { return ReadFileBytes(NimvaraDataDir() + "report.txt").find("TimeZone: ") != std::string::npos; }));
   // As a hide session would have left them.
   ASSERT_TRUE(SetConnectionProxy(true, "", "127.0.0.22:3128", "a.example,"));
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", std::string(kApplyFirstLine) + "\r\n"));
@@ -55,7 +58,9 @@ TEST_F(ProxyEndToEnd, EndOfSessionLeavesWinInetDirectAndUserJsRestored) {
   EXPECT_EQ(lan.flags & (PROXY_TYPE_PROXY | PROXY_TYPE_DIRECT), static_cast<DWORD>(PROXY_TYPE_DIRECT));
   EXPECT_EQ(lan.server, "");
   const std::vector<std::string> lines = CrLfLines(ReadFileBytes(profile + "user.js"));
-  ASSERT_EQ(lines.size(), 12u);
+  ASSERT_EQ(lines.size(), 12u) << "settings:\n" << ReadFileBytes(NimvaraDataDir() + "nimvara.ini") << "log:\n"
+                              << ReadFileBytes(NimvaraDataDir() + "report.txt") << "boxes: " << boxes.Count() << " "
+                              << boxes.LastText();
   EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 0);");
 }
 
