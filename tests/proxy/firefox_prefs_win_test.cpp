@@ -88,6 +88,16 @@ TEST_F(FirefoxPrefs, ANamedProfileThatIsGoneFallsBackToTheFirstDefault) {
   EXPECT_EQ(FindFirefoxProfile(), fallback);
 }
 
+TEST_F(FirefoxPrefs, OfTwoDefaultProfilesOnlyTheFirstFoundChanges) {
+  const std::string a = home.AddProfile("aaaa.default");
+  const std::string b = home.AddProfile("bbbb.default");
+  const std::string found = FindFirefoxProfile();
+  ASSERT_TRUE(found == a || found == b) << found;
+  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  EXPECT_TRUE(FileExists(found + "user.js"));
+  EXPECT_FALSE(FileExists((found == a ? b : a) + "user.js"));
+}
+
 TEST_F(FirefoxPrefs, HiddenEntriesAndOtherNamesAreNotProfiles) {
   const std::string hidden = home.AddProfile("hidden.default");
   SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
@@ -112,16 +122,6 @@ TEST_F(FirefoxPrefs, AnInvalidProxyWritesNothing) {
   SetFirefoxPrefs(true, "127.0.0.23\r\nuser_pref(\"x\", 1);:1080", "");
   SetFirefoxPrefs(true, "127.0.0.23:10);x(", "");
   EXPECT_FALSE(FileExists(profile + "user.js"));
-}
-
-TEST_F(FirefoxPrefs, HostileBypassStaysInsideItsString) {
-  const std::string profile = home.AddProfile("abc.default");
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "a.com,\");\r\nuser_pref(\"network.proxy.type\", 0);//\\,");
-  const std::vector<std::string> lines = CrLfLines(ReadFileBytes(profile + "user.js"));
-  ASSERT_EQ(lines.size(), 13u);
-  EXPECT_EQ(lines[12],
-            "user_pref(\"network.proxy.no_proxies_on\", "
-            "\"a.com,\\\");user_pref(\\\"network.proxy.type\\\", 0);//\\\\,\");");
 }
 
 TEST_F(FirefoxPrefs, EveryWriteWithAFirefoxWindowOpenAsksForARestart) {
