@@ -59,7 +59,6 @@ bool TfrmMain::Create(HINSTANCE instance) {
   appQueryMessage_ = RegisterWindowMessageA(kAppQueryMessage);
   BuildInterface();
   BuildTrayMenu();
-  // The icon shows from the creation of the main window; the window stays hidden.
   ctiControl.Create(hwnd_, kTrayCallbackMessage);
   return true;
 }
@@ -153,15 +152,30 @@ bool TfrmMain::HandleCommand(int id, int code) {
 }
 
 void TfrmMain::InitMain() {
-  if (!InitSettings() || !InitInterface()) return;
+  // Other programs' messages get in wherever a step waits on the shell or shows
+  // a box; an end of session among them closes the window, and start-up stops.
+  const auto open = [this] { return !closed_; };
+  if (!open() || !InitSettings()) return;
+  ShowTrayIcon();
+  if (!open() || !InitInterface() || !open()) return;
   StartLog();
   WriteLogHeader();
-  if (VersionChanged) ResetFirefoxPrefs();
+  if (VersionChanged && open()) ResetFirefoxPrefs();
+  if (!open()) return;
   Report("TimeZone: " + GetTimeZone());
   if (IsFirstRun) ShowTour();
+  if (!open()) return;
   SetUmbrixStatus(kStatusBusy, "SilentUpdate. Please wait...", kBalloonInformation, "");
+  if (!open()) return;
   const std::string reply = SilentUpdate();
-  if (!reply.empty()) ProcessUpdate(reply);
+  if (!reply.empty() && open()) ProcessUpdate(reply);
+}
+
+void TfrmMain::ShowTrayIcon() {
+  // Added once the settings are open, not at the window's creation: adding it
+  // lets other programs' messages in, and an end of session arriving then
+  // needs the settings to restore the browsers. The window stays hidden.
+  ctiControl.Show();
 }
 
 bool TfrmMain::InitSettings() {
@@ -217,7 +231,9 @@ bool TfrmMain::InitInterface() {
   return true;
 }
 
-void TfrmMain::StartLog() { log_->Start(settings_->Path()); }
+void TfrmMain::StartLog() {
+  if (log_ && settings_) log_->Start(settings_->Path());
+}
 
 void TfrmMain::WriteLogHeader() {
   Report(kProgramName);

@@ -30,6 +30,8 @@ class TfrmMain {
   HWND Handle() const { return hwnd_; }
 
   void InitMain();
+  // The tray icon as it stands: the first busy image until the first status.
+  void ShowTrayIcon();
   void Report(const std::string& message);
 
   // The status of the whole program: tray image, hint, balloon, session items.

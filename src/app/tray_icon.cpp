@@ -24,7 +24,7 @@ bool CommonControlsAtLeast471() {
 
 }  // namespace
 
-bool TrayIcon::Create(HWND owner, UINT callbackMessage) {
+void TrayIcon::Create(HWND owner, UINT callbackMessage) {
   owner_ = owner;
   callbackMessage_ = callbackMessage;
   if (CommonControlsAtLeast471()) taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
@@ -35,6 +35,9 @@ bool TrayIcon::Create(HWND owner, UINT callbackMessage) {
   imlStatus_[kOffImage] = MakeTrayIcon(TrayArt::Off, 0, size);
   busyImages_ = true;
   imageIndex_ = 0;
+}
+
+bool TrayIcon::Show() {
   shown_ = Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
   return shown_;
 }
@@ -43,6 +46,7 @@ void TrayIcon::Remove() {
   StopCycling();
   if (shown_) Notify(NIM_DELETE, 0);
   shown_ = false;
+  owner_ = nullptr;  // the window is going: nothing more reaches the shell
 }
 
 NOTIFYICONDATAA TrayIcon::Data(UINT flags) const {
@@ -73,6 +77,7 @@ void TrayIcon::StopCycling() {
 }
 
 void TrayIcon::ShowBusy() {
+  if (!owner_) return;
   busyImages_ = true;
   imageIndex_ = 0;  // every busy status starts the animation over
   Notify(NIM_MODIFY, NIF_ICON);

@@ -21,8 +21,10 @@ class TrayIcon {
   TrayIcon& operator=(const TrayIcon&) = delete;
   ~TrayIcon() { Remove(); }
 
-  // Draws the images and adds the icon: the first busy image, no animation.
-  bool Create(HWND owner, UINT callbackMessage);
+  // Draws the images; the icon starts as the first busy image, no animation.
+  void Create(HWND owner, UINT callbackMessage);
+  // Adds the icon to the notification area; false when the shell refuses.
+  bool Show();
   void Remove();
 
   void ShowBusy();                   // imlBusy from its first image, cycling

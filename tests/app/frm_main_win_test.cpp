@@ -11,7 +11,10 @@
 namespace {
 
 struct MainForm : ::testing::Test {
-  void SetUp() override { ASSERT_TRUE(form.Create(GetModuleHandleA(nullptr))); }
+  void SetUp() override {
+    ASSERT_TRUE(form.Create(GetModuleHandleA(nullptr)));
+    form.ShowTrayIcon();
+  }
   void TearDown() override {
     form.Close();
     // Destroying the main window ends the message loop: take its WM_QUIT away.
