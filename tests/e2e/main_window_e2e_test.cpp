@@ -5,6 +5,7 @@
 #include "e2e/app_query_client.h"
 #include "e2e/nimvara_process.h"
 #include "e2e/ui_fixture.h"
+#include "host/probes.h"
 #include "wine/test_support.h"
 
 namespace {
@@ -330,4 +331,51 @@ TEST_F(MainWindow, AltF4OnTheShownWindowEndsTheProgram) {
   EXPECT_EQ(nimvara.WaitForExit(), 0);
   const std::string log = ReadFileBytes(NimvaraDataDir() + "report.txt");
   EXPECT_EQ(log.substr(log.size() - 14), "] Closing...\r\n");
+}
+
+namespace {
+
+// A Firefox profile holding a user.js as the program writes it.
+struct FirefoxUserOfOptions : MainWindow {
+  std::string mozilla = GetAppDataDir() + "Mozilla";
+  std::string userJs;
+  void SetUp() override {
+    RemoveTree(mozilla);
+    const std::string profile = mozilla + "\\Firefox\\Profiles\\ui0.default\\";
+    for (const std::string& dir : {mozilla, mozilla + "\\Firefox", mozilla + "\\Firefox\\Profiles", profile})
+      CreateDirectoryA(dir.c_str(), nullptr);
+    userJs = profile + "user.js";
+    ASSERT_TRUE(WriteUserJs());
+    MainWindow::SetUp();
+  }
+  void TearDown() override {
+    MainWindow::TearDown();
+    RemoveTree(mozilla);
+  }
+  bool WriteUserJs() const { return WriteFileBytes(userJs, "user_pref(\"network.proxy.type\", 1);\r\n"); }
+};
+
+}  // namespace
+
+TEST_F(FirefoxUserOfOptions, OkInPluginModeDropsTheProgramsUserJsEachTime) {
+  ASSERT_TRUE(Open('o'));
+  ASSERT_TRUE(Press("&OK"));
+  EXPECT_TRUE(WaitFor([&] { return !FileExists(userJs); }));
+
+  // "Restart Firefox" keeps it.
+  ASSERT_TRUE(WriteUserJs());
+  ASSERT_TRUE(Open('o'));
+  ASSERT_TRUE(MoveToPage("&General"));
+  ASSERT_TRUE(ClickTo(FindControl(main, "Button", "Restart Firefox"), true));
+  ASSERT_TRUE(Press("&OK"));
+  EXPECT_TRUE(FileExists(userJs));
+
+  // Plugin mode again, with Firefox unticked: dropped all the same.
+  ASSERT_TRUE(Open('o'));
+  ASSERT_TRUE(ClickTo(FindControl(main, "Button", "Plugin Mode"), true));
+  ASSERT_TRUE(ClickTo(FindControl(main, "Button", "Firefox"), false));
+  ASSERT_TRUE(Press("&OK"));
+  EXPECT_TRUE(WaitFor([&] { return !FileExists(userJs); }));
+  EXPECT_EQ(Ini("Config", "BrowserFirefox"), "0");
+  EXPECT_EQ(Ini("Config", "FirefoxControlMode"), "0");
 }
