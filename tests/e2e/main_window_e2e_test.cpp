@@ -379,3 +379,68 @@ TEST_F(FirefoxUserOfOptions, OkInPluginModeDropsTheProgramsUserJsEachTime) {
   EXPECT_EQ(Ini("Config", "BrowserFirefox"), "0");
   EXPECT_EQ(Ini("Config", "FirefoxControlMode"), "0");
 }
+
+namespace {
+
+// The Run key's parent made read-only for this user, and put back afterwards.
+class ReadOnlyRunParent {
+ public:
+  ReadOnlyRunParent() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey);
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                      READ_CONTROL | WRITE_DAC, key_.put()) != ERROR_SUCCESS)
+      return;
+    DWORD size = 0;
+    RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    if (RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) return;
+    // Everyone may read the key and change its permissions, nothing more.
+    alignas(8) char aclBuffer[256];
+    auto* acl = reinterpret_cast<ACL*>(aclBuffer);
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    InitializeAcl(acl, sizeof(aclBuffer), ACL_REVISION);
+    AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | WRITE_DAC | READ_CONTROL, everyone);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
+    applied_ = RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+    FreeSid(everyone);
+  }
+  ~ReadOnlyRunParent() {
+    if (applied_) RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data());
+  }
+  ReadOnlyRunParent(const ReadOnlyRunParent&) = delete;
+  ReadOnlyRunParent& operator=(const ReadOnlyRunParent&) = delete;
+  // Whether Wine now refuses what the program asks for.
+  bool Refuses() const {
+    UniqueHKey probe;
+    return applied_ && RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                                     KEY_ALL_ACCESS, probe.put()) != ERROR_SUCCESS;
+  }
+
+ private:
+  UniqueHKey key_;
+  std::vector<char> saved_;
+  bool applied_ = false;
+};
+
+}  // namespace
+
+TEST_F(MainWindow, ARunKeyThatCannotBeCreatedStopsTheSaveWithTheWindowOpen) {
+  const std::string before = SettingsText();
+  ASSERT_TRUE(Open('o'));
+  ASSERT_TRUE(MoveToPage("&General"));
+  ASSERT_TRUE(ClickTo(FindControl(main, "Button", kCountry), false));
+  ASSERT_TRUE(ClickTo(FindControl(main, "Button", "&Start with Windows"), true));
+  ReadOnlyRunParent readOnly;
+  if (!readOnly.Refuses()) GTEST_SKIP() << "this Wine grants the key anyway";
+  DialogAnswerer error{"Nimvara", IDOK};
+  Click(FindControl(main, "Button", "&OK"));
+  ASSERT_TRUE(WaitFor([&] { return error.Count() == 1; }));
+  EXPECT_EQ(error.LastText(), "Failed to create key Run");
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(main));      // the window stays open
+  EXPECT_EQ(SettingsText(), before);       // and nothing after the Run key was written
+}
