@@ -1,5 +1,5 @@
 // A running Nimvara past its first start (no tour), with its main window found
-// and the first status set; ended as at the end of a Windows session.
+// and a first status set; ended as at the end of a Windows session.
 #pragma once
 
 #include <gtest/gtest.h>
