@@ -99,7 +99,8 @@ class ProxyServer:
                 await self.socks5(reader, writer, client)
             else:
                 await self.http(first, reader, writer, client)
-        except (asyncio.IncompleteReadError, asyncio.TimeoutError, ConnectionError, OSError, ValueError):
+        except (asyncio.IncompleteReadError, asyncio.LimitOverrunError, asyncio.TimeoutError, ConnectionError, OSError,
+                ValueError):
             pass
         finally:
             try:
