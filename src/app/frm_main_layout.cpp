@@ -70,15 +70,22 @@ void TfrmMain::BuildGeneralPage(HWND page) {
                           17, kIdCountry);
   chkStartWithWindows = AddControl(page, "BUTTON", "&Start with Windows", check, 45, 45, 250, 17,
                                    kIdStartWithWindows);
-  AddControl(page, "BUTTON", "Apply to Browsers:", BS_GROUPBOX, 45, 83, 288, 166, kIdBrowsersGroup);
+  HWND browsers = AddControl(page, "BUTTON", "Apply to Browsers:", BS_GROUPBOX, 45, 83, 288, 166,
+                             kIdBrowsersGroup);
   chkIE = AddControl(page, "BUTTON", "Internet Explorer / Chrome", check, 45 + 21, 83 + 29, 240, 17, kIdIE);
   chkFirefox = AddControl(page, "BUTTON", "Firefox", check, 45 + 21, 83 + 56, 120, 14, kIdFirefox);
   // rdgFirefox: one framed column of two choices, independent of chkFirefox.
-  AddControl(page, "BUTTON", "", BS_GROUPBOX, 45 + 21, 83 + 68, 215, 73, kIdFirefoxModeGroup);
+  HWND modes = AddControl(page, "BUTTON", "", BS_GROUPBOX | WS_CLIPSIBLINGS, 45 + 21, 83 + 68, 215, 73,
+                          kIdFirefoxModeGroup);
   rdgFirefox[0] = AddControl(page, "BUTTON", "Plugin Mode", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
                              45 + 21 + 12, 83 + 68 + 18, 190, 17, kIdPluginMode);
   rdgFirefox[1] = AddControl(page, "BUTTON", "Restart Firefox", BS_AUTORADIOBUTTON, 45 + 21 + 12,
                              83 + 68 + 44, 190, 17, kIdRestartFirefox);
+  // The frames go beneath the controls, the inner one above the outer and
+  // clipped by the rest: its top edge must not paint over chkFirefox.
+  const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(modes, HWND_BOTTOM, 0, 0, 0, 0, keep);
+  SetWindowPos(browsers, HWND_BOTTOM, 0, 0, 0, 0, keep);
 }
 
 void TfrmMain::BuildBypassPage(HWND page) {

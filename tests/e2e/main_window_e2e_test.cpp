@@ -174,6 +174,7 @@ TEST_F(OptionsPages, OkSavesEveryOptionAndTheRunValue) {
   HWND plugin = FindControl(main, "Button", "Plugin Mode");
   HWND restart = FindControl(main, "Button", "Restart Firefox");
   ASSERT_TRUE(country && start && ie && firefox && plugin && restart);
+  EXPECT_NE(FindControl(main, "Button", "Apply to Browsers:"), nullptr);
   // A fresh file: everything ticked but the Run value, Plugin Mode chosen.
   EXPECT_TRUE(Checked(country));
   EXPECT_FALSE(Checked(start));
