@@ -53,7 +53,6 @@ TEST_F(RunningNimvara, EitherButtonOpensTheMenuAndADoubleClickAddsNothing) {
   ClickTrayIcon(main, WM_LBUTTONUP);
   HWND menu = WaitForPopupMenu(nimvara);
   ASSERT_NE(menu, nullptr) << "left button";
-  SaveScreenshot("tray-menu");
   CloseMenu(menu);
 
   ClickTrayIcon(main, WM_RBUTTONUP);
