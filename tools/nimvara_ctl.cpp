@@ -60,7 +60,16 @@ HWND OpenTrayMenu(HWND main, int seconds) {
 bool Choose(HWND main, char letter, int seconds) {
   HWND menu = OpenTrayMenu(main, seconds);
   if (!menu) return false;
-  return PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(letter), 1) != FALSE;
+  // A key typed while the menu is still being set up can go unseen: type it
+  // again while the menu stays open.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(letter), 1);
+    for (int i = 0; i < 20; ++i) {
+      if (!IsWindowVisible(menu)) return true;
+      Sleep(100);
+    }
+  }
+  return false;
 }
 
 // The program's own dialogs are titled "Nimvara", like its main window, but

@@ -82,8 +82,13 @@ bool ChooseTrayItem(const NimvaraProcess& nimvara, HWND main, char letter) {
   ClickTrayIcon(main, WM_RBUTTONUP);
   HWND menu = WaitForPopupMenu(nimvara);
   if (!menu) return false;
-  PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(letter), 1);
-  return WaitFor([&] { return !IsWindowVisible(menu); }, std::chrono::seconds(5));
+  // A key typed while the menu is still being set up can go unseen: type it
+  // again while the menu stays open.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(letter), 1);
+    if (WaitFor([&] { return !IsWindowVisible(menu); }, std::chrono::seconds(2))) return true;
+  }
+  return false;
 }
 
 void CloseMenu(HWND menu) {
