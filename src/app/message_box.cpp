@@ -27,17 +27,17 @@ struct BoxState {
   bool done = false;
 };
 
-std::string SystemButtonCaption(const ButtonSpec& spec) {
+std::string SystemButtonCaption(const ButtonSpec& button) {
   // user32 carries the localised captions of the standard message box.
   using GetStringFn = LPCWSTR(WINAPI*)(UINT);
   static const auto getString = reinterpret_cast<GetStringFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "MB_GetString")));
-  if (spec.systemStringIndex < 0 || !getString) return spec.caption;
-  const LPCWSTR wide = getString(static_cast<UINT>(spec.systemStringIndex));
-  if (!wide || !*wide) return spec.caption;
+  if (button.systemStringIndex < 0 || !getString) return button.caption;
+  const LPCWSTR wide = getString(static_cast<UINT>(button.systemStringIndex));
+  if (!wide || !*wide) return button.caption;
   char narrow[64] = {};
   const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
-  return n > 1 ? std::string(narrow) : std::string(spec.caption);
+  return n > 1 ? std::string(narrow) : std::string(button.caption);
 }
 
 LPCSTR IconFor(MessageKind kind) {
@@ -213,8 +213,8 @@ int RunBox(BoxState& state) {
 int ShowMessageBox(const std::string& title, const std::string& text, MessageKind kind,
                    unsigned buttons) {
   BoxState state{title, text, kind, {}, {}, 0, false};
-  for (const ButtonSpec& spec : ButtonsInOrder(buttons))
-    state.buttons.push_back({spec.result, SystemButtonCaption(spec)});
+  for (const ButtonSpec& button : ButtonsInOrder(buttons))
+    state.buttons.push_back({button.result, SystemButtonCaption(button)});
   return RunBox(state);
 }
 

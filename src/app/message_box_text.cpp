@@ -18,8 +18,8 @@ const std::string kRule(27, '-');
 
 std::vector<ButtonSpec> ButtonsInOrder(unsigned buttonSet) {
   std::vector<ButtonSpec> buttons;
-  for (const ButtonSpec& spec : kAllButtons)
-    if (buttonSet & spec.button) buttons.push_back(spec);
+  for (const ButtonSpec& entry : kAllButtons)
+    if (buttonSet & entry.button) buttons.push_back(entry);
   return buttons;
 }
 
