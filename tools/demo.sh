@@ -45,6 +45,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   $wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d true /f </dev/null >/dev/null 2>&1
 fi
 
+# Under Xvfb there is no window manager: Wine draws the title bars itself.
+managed=Y
+[ "$headless" -eq 1 ] && managed=N
+$wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f </dev/null >/dev/null 2>&1
+
 # Stand-in vendor services on loopback (each one is started when it exists).
 for service in tools/services/*.py; do
   [ -f "$service" ] || continue

@@ -95,8 +95,10 @@ void BuildBox(HWND dialog, BoxState& state) {
   ReleaseDC(dialog, dc);
 
   const LPCSTR icon = IconFor(state.kind);
+  // A few pixels of slack: DrawText's measure can come out a pixel or two short
+  // of what the static control then draws, and the last word would be clipped.
   const MessageBoxLayout layout =
-      LayOutMessageBox(icon != nullptr, MulDiv(measured.right, 96, dpi) + 1,
+      LayOutMessageBox(icon != nullptr, MulDiv(measured.right, 96, dpi) + 6,
                        MulDiv(measured.bottom, 96, dpi) + 1, static_cast<int>(state.buttons.size()));
 
   if (icon) {

@@ -181,3 +181,65 @@ TEST(ProgramMessageBox, CtrlCCopiesTheBox) {
   EXPECT_EQ(copied, rule + "\r\nNimvara\r\n" + rule + "\r\nVerify failed. Please restart Nimvara!\r\n" + rule +
                         "\r\n" + seen.buttons.at(0).caption + "\r\n" + rule);
 }
+
+TEST(ProgramMessageBox, ALongTextWrapsInsideTheBox) {
+  const std::string text =
+      "Nimvara detected you default browser is other browser. We'll show you how to use Nimvara with "
+      "other browser.";
+  int staticWidth = 0, widestLine = 0, staticHeight = 0, linesHeight = 0;
+  SeenBox seen;
+  ShowBox(text, MessageKind::Warning, mbOK,
+          [&](HWND d) {
+            HWND label = nullptr;
+            for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+              char t[1024] = {};
+              GetWindowTextA(c, t, sizeof(t));
+              if (text == t) label = c;
+            }
+            if (label) {
+              RECT r{};
+              GetClientRect(label, &r);
+              staticWidth = r.right;
+              staticHeight = r.bottom;
+              // Break the text into lines as a word-wrapping label does, and
+              // measure each line with the label's own font.
+              HDC dc = GetDC(label);
+              HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+              TEXTMETRICA tm{};
+              GetTextMetricsA(dc, &tm);
+              std::string line, word;
+              auto width = [&](const std::string& s) {
+                SIZE size{};
+                GetTextExtentPoint32A(dc, s.c_str(), static_cast<int>(s.size()), &size);
+                return static_cast<int>(size.cx);
+              };
+              int lines = 1;
+              for (std::size_t i = 0; i <= text.size(); ++i) {
+                if (i < text.size() && text[i] != ' ') {
+                  word += text[i];
+                  continue;
+                }
+                const std::string candidate = line.empty() ? word : line + " " + word;
+                if (!line.empty() && width(candidate) > r.right) {
+                  widestLine = std::max(widestLine, width(line));
+                  line = word;
+                  ++lines;
+                } else {
+                  line = candidate;
+                }
+                word.clear();
+              }
+              widestLine = std::max(widestLine, width(line));
+              linesHeight = lines * tm.tmHeight;
+              SelectObject(dc, old);
+              ReleaseDC(label, dc);
+            }
+            ClickDialogButton(d, 1);
+          },
+          seen);
+  ASSERT_GT(staticWidth, 0);
+  // A label clips a line that fills it to the last pixel: keep a little room.
+  EXPECT_LE(widestLine + 2, staticWidth);
+  EXPECT_LE(linesHeight, staticHeight);
+  EXPECT_LE(seen.textRect.right, seen.client.right);
+}
