@@ -70,7 +70,7 @@ else
   $wine "$ctl" ok 5 || true
   sleep "${DEMO_SECONDS:-20}"
   import -window root "$demo/screenshot.png"
-  $wine "$ctl" menu 10 && sleep 1 && import -window root "$demo/tray-menu.png"
+  $wine "$ctl" menu 10 && import -window root "$demo/tray-menu.png"
   $wine "$ctl" choose o 10 && sleep 1 && import -window root "$demo/options.png"
   echo "Screenshots: $demo/screenshot.png, tray-menu.png, options.png"
   $wine "$ctl" exit 30
