@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/log_text.h"
+#include "host/text_file.h"
 #include "host/unique_handle.h"
 
 namespace {
@@ -10,17 +11,6 @@ namespace {
 std::string LocaleText(LCTYPE type, const char* fallback) {
   char buffer[16] = {};
   return GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof(buffer)) > 0 ? buffer : fallback;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return {};
-  std::string text;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) text.append(chunk, got);
-  return text;
 }
 
 }  // namespace

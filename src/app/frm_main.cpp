@@ -12,6 +12,7 @@
 #include "directory/silent_update.h"
 #include "host/env_text.h"
 #include "host/probes.h"
+#include "host/text_file.h"
 #include "proxy/firefox_prefs.h"
 #include "proxy/switchboard.h"
 #include "ui/ui_metrics.h"
@@ -219,8 +220,8 @@ bool TfrmMain::InitSettings() {
 }
 
 bool TfrmMain::InitInterface() {
-  const DWORD attributes = GetFileAttributesA(Paths().SkinFile.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  const std::string& skin = Paths().SkinFile;
+  if (!PathExists(skin) || IsFolder(skin)) {
     MessageBoxA(nullptr, "Can not find Skin File", "Error", MB_OK | MB_ICONERROR);
     Close();
     return false;

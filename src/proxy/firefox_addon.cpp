@@ -7,7 +7,7 @@
 #include "host/unique_handle.h"
 #include "proxy/addon_handoff_text.h"
 #include "proxy/proxy_address.h"
-#include "proxy/text_file.h"
+#include "host/text_file.h"
 
 namespace {
 

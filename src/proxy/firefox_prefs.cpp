@@ -8,7 +8,7 @@
 #include "proxy/firefox_profile.h"
 #include "proxy/proxy_address.h"
 #include "proxy/proxy_messages.h"
-#include "proxy/text_file.h"
+#include "host/text_file.h"
 #include "proxy/user_js_text.h"
 #include "proxy/window_by_title.h"
 

@@ -6,7 +6,7 @@
 #include "host/probes.h"
 #include "host/unique_handle.h"
 #include "proxy/profiles_ini.h"
-#include "proxy/text_file.h"
+#include "host/text_file.h"
 
 namespace {
 

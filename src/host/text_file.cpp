@@ -1,4 +1,4 @@
-#include "proxy/text_file.h"
+#include "host/text_file.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-// Whole-file reads and writes of the small text files the browser back-ends own.
+// Whole-file reads and writes of the small text files the program reads and owns.
 #pragma once
 
 #include <string>
