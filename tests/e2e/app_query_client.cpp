@@ -33,24 +33,6 @@ HWND ReplyWindow() {
   return window;
 }
 
-struct MenuSearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK MatchMenu(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<MenuSearch*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char cls[16] = {};
-  GetClassNameA(hwnd, cls, sizeof(cls));
-  if (pid == search->pid && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(hwnd)) {
-    search->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 }  // namespace
 
 std::string AskNimvara(HWND main, AppQuestion question, int index) {
@@ -67,15 +49,8 @@ std::string AskNimvara(HWND main, AppQuestion question, int index) {
 void ClickTrayIcon(HWND main, UINT mouseMessage) { PostMessageA(main, kTrayCallbackMessage, 1, mouseMessage); }
 
 HWND WaitForPopupMenu(const NimvaraProcess& nimvara, DWORD timeoutMs) {
-  MenuSearch search{nimvara.Id(), nullptr};
-  WaitFor(
-      [&] {
-        search.found = nullptr;
-        EnumWindows(MatchMenu, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-      },
-      std::chrono::milliseconds(timeoutMs));
-  return search.found;
+  // Menus are windows of class #32768; a hidden one may linger from before.
+  return nimvara.WaitForWindow("#32768", std::chrono::milliseconds(timeoutMs), true);
 }
 
 bool ChooseTrayItem(const NimvaraProcess& nimvara, HWND main, char letter) {

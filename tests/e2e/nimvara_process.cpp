@@ -42,6 +42,7 @@ namespace {
 struct Search {
   DWORD pid;
   const char* className;
+  bool visibleOnly;
   HWND found;
 };
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
@@ -50,7 +51,8 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
   GetWindowThreadProcessId(hwnd, &pid);
   char cls[128] = {};
   GetClassNameA(hwnd, cls, sizeof(cls));
-  if (pid == search->pid && lstrcmpA(cls, search->className) == 0) {
+  if (pid == search->pid && lstrcmpA(cls, search->className) == 0 &&
+      (!search->visibleOnly || IsWindowVisible(hwnd))) {
     search->found = hwnd;
     return FALSE;
   }
@@ -58,15 +60,16 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
 }
 }  // namespace
 
-HWND NimvaraProcess::FindWindowOfClass(const char* className) const {
-  Search search{id_, className, nullptr};
+HWND NimvaraProcess::FindWindowOfClass(const char* className, bool visibleOnly) const {
+  Search search{id_, className, visibleOnly, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-HWND NimvaraProcess::WaitForWindow(const char* className, std::chrono::milliseconds timeout) const {
+HWND NimvaraProcess::WaitForWindow(const char* className, std::chrono::milliseconds timeout,
+                                   bool visibleOnly) const {
   HWND found = nullptr;
-  WaitFor([&] { return (found = FindWindowOfClass(className)) != nullptr; }, timeout);
+  WaitFor([&] { return (found = FindWindowOfClass(className, visibleOnly)) != nullptr; }, timeout);
   return found;
 }
 

@@ -21,8 +21,9 @@ class NimvaraProcess {
   bool Running() const;
   DWORD Id() const { return id_; }
   // A top-level window of this process with the given class, waiting for it.
-  HWND WaitForWindow(const char* className, std::chrono::milliseconds timeout = std::chrono::seconds(15)) const;
-  HWND FindWindowOfClass(const char* className) const;
+  HWND WaitForWindow(const char* className, std::chrono::milliseconds timeout = std::chrono::seconds(15),
+                     bool visibleOnly = false) const;
+  HWND FindWindowOfClass(const char* className, bool visibleOnly = false) const;
 
  private:
   UniqueKernelHandle process_;

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "host/text_file.h"
+
 namespace {
 std::atomic<int> gScratchCounter{0};
 }
@@ -19,16 +21,7 @@ ScratchDir::ScratchDir() {
 
 ScratchDir::~ScratchDir() { RemoveTree(path_); }
 
-std::string ReadFileBytes(const std::string& path) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr));
-  if (!file) return {};
-  std::string bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
-  return bytes;
-}
+std::string ReadFileBytes(const std::string& path) { return ReadWholeFile(path); }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
@@ -37,7 +30,7 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
          written == bytes.size();
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) { return PathExists(path); }
 
 void RemoveTree(const std::string& path) {
   std::string trimmed = path;
