@@ -12,6 +12,11 @@ namespace {
 std::string Ini() { return ReadFileBytes(NimvaraDataDir() + "nimvara.ini"); }
 std::vector<std::string> LogLines() { return SplitLines(ReadFileBytes(NimvaraDataDir() + "report.txt")); }
 
+// Start-up has written its last header line.
+bool StartupLogged() {
+  return ReadFileBytes(NimvaraDataDir() + "report.txt").find(" ] TimeZone: ") != std::string::npos;
+}
+
 bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -44,7 +49,7 @@ TEST_F(Startup, FirstStartCreatesTheDataFolderSettingsAndLog) {
   EXPECT_STREQ(caption, "Nimvara");
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_NE(nimvara.WaitForWindow("TfrmSelectIP"), nullptr);
-  ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+  ASSERT_TRUE(WaitFor(StartupLogged));
   // The tour runs before the first status: start-up waits for the notice.
   ASSERT_TRUE(WaitFor([&] { return tour.Count() == 1; }));
   EXPECT_EQ(tour.LastText(),
@@ -77,7 +82,7 @@ TEST_F(Startup, ASecondInstanceEndsSilentlyAndLeavesTheFirstAlone) {
   ASSERT_TRUE(first.Start());
   HWND main = first.WaitForWindow("TfrmMain");
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+  ASSERT_TRUE(WaitFor(StartupLogged));
   const std::string logBefore = ReadFileBytes(NimvaraDataDir() + "report.txt");
 
   NimvaraProcess second;
@@ -92,7 +97,7 @@ TEST_F(Startup, ASecondInstanceEndsSilentlyAndLeavesTheFirstAlone) {
 TEST_F(Startup, EndOfSessionLogsClosingLast) {
   NimvaraProcess nimvara;
   ASSERT_TRUE(nimvara.Start());
-  ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+  ASSERT_TRUE(WaitFor(StartupLogged));
   EndSession(nimvara);
   const std::vector<std::string> log = LogLines();
   ASSERT_FALSE(log.empty());
@@ -117,7 +122,7 @@ TEST_F(Startup, AnOlderVersionIsRewrittenOnce) {
   {
     NimvaraProcess nimvara;
     ASSERT_TRUE(nimvara.Start());
-    ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+    ASSERT_TRUE(WaitFor(StartupLogged));
     EndSession(nimvara);
   }
   const std::string after = Ini();
@@ -133,7 +138,7 @@ TEST_F(Startup, AnOlderVersionIsRewrittenOnce) {
   {
     NimvaraProcess nimvara;
     ASSERT_TRUE(nimvara.Start());
-    ASSERT_TRUE(WaitFor([] { return LogLines().size() >= 8; }));
+    ASSERT_TRUE(WaitFor(StartupLogged));
     EndSession(nimvara);
   }
   GetFileAttributesExA((NimvaraDataDir() + "nimvara.ini").c_str(), GetFileExInfoStandard, &later);
