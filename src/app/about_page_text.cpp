@@ -1,6 +1,6 @@
 #include "app/about_page_text.h"
 
-#include "app/settings_keys.h"
+#include "base/settings_keys.h"
 
 std::string AppNameCaption(std::string_view version) {
   return std::string(kProgramName) + " " + std::string(version);

@@ -1,7 +1,7 @@
 #include "app/bypass_list.h"
 
 #include "app/log_text.h"
-#include "app/settings_keys.h"
+#include "base/settings_keys.h"
 
 std::vector<std::string> BypassLinesOfText(std::string_view editText) { return SplitLines(editText); }
 

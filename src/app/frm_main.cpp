@@ -4,9 +4,9 @@
 #include <shellapi.h>
 
 #include "app/app_query.h"
-#include "app/message_box.h"
-#include "app/program.h"
-#include "app/settings_keys.h"
+#include "base/message_box.h"
+#include "base/program.h"
+#include "base/settings_keys.h"
 #include "app/tray_menu_items.h"
 #include "app/umbrix_status.h"
 #include "directory/silent_update.h"

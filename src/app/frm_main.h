@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/activity_log.h"
-#include "app/settings.h"
+#include "base/settings.h"
 #include "app/tray_callback.h"
 #include "app/tray_icon.h"
 #include "host/unique_handle.h"

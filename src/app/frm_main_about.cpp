@@ -1,8 +1,8 @@
 // The tour, the title area's menu and help buttons, and the About page's links.
 #include "app/about_page_text.h"
 #include "app/frm_main.h"
-#include "app/message_box.h"
-#include "app/settings_keys.h"
+#include "base/message_box.h"
+#include "base/settings_keys.h"
 #include "app/tour_table.h"
 #include "host/probes.h"
 #include "nimvara_config.h"

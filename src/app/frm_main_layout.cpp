@@ -6,7 +6,7 @@
 
 #include "app/about_page_text.h"
 #include "app/frm_main.h"
-#include "app/settings_keys.h"
+#include "base/settings_keys.h"
 #include "nimvara_config.h"
 #include "ui/page_window.h"
 #include "ui/ui_metrics.h"

@@ -2,9 +2,9 @@
 // written back on OK.
 #include "app/bypass_list.h"
 #include "app/frm_main.h"
-#include "app/message_box.h"
-#include "app/program.h"
-#include "app/settings_keys.h"
+#include "base/message_box.h"
+#include "base/program.h"
+#include "base/settings_keys.h"
 #include "host/probes.h"
 #include "proxy/firefox_prefs.h"
 

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "app/frm_main.h"
-#include "app/settings_keys.h"
+#include "base/settings_keys.h"
 #include "directory/frm_select_ip.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {

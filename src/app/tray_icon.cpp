@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "app/fixed_text.h"
+#include "base/fixed_text.h"
 #include "ui/tray_images.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "app/umbrix_status.h"
 
-#include "app/settings_keys.h"
+#include "base/settings_keys.h"
 
 std::optional<StatusLook> StatusLookFor(int state, std::string_view text, std::string_view hint) {
   StatusLook look;

@@ -1,8 +1,8 @@
 #include "host/install_id.h"
 
-#include "app/program.h"
-#include "app/settings.h"
-#include "app/settings_keys.h"
+#include "base/program.h"
+#include "base/settings.h"
+#include "base/settings_keys.h"
 #include "host/adapter_macs.h"
 #include "host/install_id_choice.h"
 #include "host/interface_macs.h"

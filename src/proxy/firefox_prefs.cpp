@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/message_box.h"
-#include "app/program.h"
-#include "app/settings_keys.h"
+#include "base/message_box.h"
+#include "base/program.h"
+#include "base/settings_keys.h"
 #include "proxy/firefox_profile.h"
 #include "proxy/proxy_address.h"
 #include "proxy/proxy_messages.h"

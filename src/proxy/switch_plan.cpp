@@ -1,6 +1,6 @@
 #include "proxy/switch_plan.h"
 
-#include "app/settings_keys.h"
+#include "base/settings_keys.h"
 
 BrowserSwitchPlan PlanBrowserSwitch(bool browserIE, bool browserFirefox, int firefoxControlMode) {
   BrowserSwitchPlan plan;

@@ -1,9 +1,9 @@
 #include "proxy/switchboard.h"
 
-#include "app/message_box.h"
-#include "app/program.h"
-#include "app/settings.h"
-#include "app/settings_keys.h"
+#include "base/message_box.h"
+#include "base/program.h"
+#include "base/settings.h"
+#include "base/settings_keys.h"
 #include "proxy/firefox_addon.h"
 #include "proxy/firefox_prefs.h"
 #include "proxy/proxy_address.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/fixed_text.h"
+#include "base/fixed_text.h"
 
 int ScreenDpi() {
   HDC dc = GetDC(nullptr);

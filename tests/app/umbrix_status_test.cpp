@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/fixed_text.h"
+#include "base/fixed_text.h"
 #include "app/tray_menu_items.h"
 
 TEST(StatusLook, BusyAnimatesShowsTheTextAndLeavesTheMenuAlone) {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "app/program.h"
-#include "app/settings.h"
-#include "app/settings_keys.h"
+#include "base/program.h"
+#include "base/settings.h"
+#include "base/settings_keys.h"
 #include "host/interface_macs.h"
 #include "host/md5.h"
 #include "wine/test_support.h"

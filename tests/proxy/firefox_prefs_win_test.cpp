@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program.h"
+#include "base/program.h"
 #include "host/unique_handle.h"
 #include "proxy/firefox_profile.h"
 #include "proxy/window_by_title.h"

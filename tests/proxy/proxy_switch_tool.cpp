@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/program.h"
-#include "app/settings.h"
+#include "base/program.h"
+#include "base/settings.h"
 #include "host/probes.h"
 #include "proxy/firefox_profile.h"
 #include "proxy/switchboard.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program.h"
-#include "app/settings.h"
+#include "base/program.h"
+#include "base/settings.h"
 #include "proxy_win_support.h"
 #include "wine/test_support.h"
 

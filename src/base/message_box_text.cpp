@@ -1,4 +1,4 @@
-#include "app/message_box_text.h"
+#include "base/message_box_text.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/message_box_text.h"
+#include "base/message_box_text.h"
 
 // Returns the result of the button that closed the box (1 OK, 2 Cancel, 6 Yes...).
 int ShowMessageBox(const std::string& title, const std::string& text, MessageKind kind,

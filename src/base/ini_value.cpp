@@ -1,4 +1,4 @@
-#include "app/ini_value.h"
+#include "base/ini_value.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "app/ini_value.h"
+#include "base/ini_value.h"
 
 std::string IniSettings::ReadString(const char* section, const char* key,
                                     const std::string& fallback) const {
