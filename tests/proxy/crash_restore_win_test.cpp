@@ -17,10 +17,16 @@ const char* const kAddonId = "{5a3e91c2-6d04-11dd-b7a1-3c9f0e2d4b68}";
 long RunCrashTool(const std::string& settingsFile, const std::string& proxy) {
   const std::string exe = BuildDir() + "tests\\proxy\\proxy_crash_tool.exe";
   std::string commandLine = "\"" + exe + "\" \"" + settingsFile + "\" " + proxy;
+  // Wine's debugger writes the crash report to the tool's output: it goes nowhere.
+  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+  UniqueFile nowhere(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
+                                 0, nullptr));
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = nowhere.get();
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
     return -1;
   CloseHandle(info.hThread);
   UniqueKernelHandle process(info.hProcess);
