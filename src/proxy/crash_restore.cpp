@@ -77,6 +77,9 @@ void PrepareFirefoxFile(FirefoxBackend firefox, std::string& file, std::string& 
 }  // namespace
 
 void InstallCrashRestore() {
+  static bool installed = false;  // a second filter would hand on to itself
+  if (installed) return;
+  installed = true;
   gPreviousFilter = SetUnhandledExceptionFilter(&RestoreOnCrash);
   gPreviousTerminate = std::set_terminate(&RestoreOnTerminate);
 }
