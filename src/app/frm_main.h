@@ -42,6 +42,12 @@ class TfrmMain {
 
   void ShowTour();
 
+  // The hide session (frm_main_session.cpp): apply the current server, verify it.
+  void ApplyProxy();
+  void Umbrix();
+  void Umbrix1Click();
+  void StopUmbrix1Click();
+
   // Shut-down paths.
   void Exit1Click();
   void Close();  // runs the close step, then destroys the window
@@ -54,6 +60,7 @@ class TfrmMain {
   void WriteLogHeader();
   void FormClose();
   void EndWithoutClosing();
+  void Verify();
   void ShowLogWriteFailure(const std::string& text);
 
   // The window and its pages (frm_main_layout.cpp).
