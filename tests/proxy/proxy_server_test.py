@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The proxy stand-in: HTTP and SOCKS5 on one port, loopback targets only,
-credentials when asked for, one log line per request."""
+outgoing from its own address, credentials when asked for, a refusing mode,
+one log line per request."""
 import base64
 import http.server
 import os
@@ -19,8 +20,12 @@ ORIGIN_HOST = "127.0.0.29"
 
 
 class Origin(http.server.BaseHTTPRequestHandler):
+    seen = 0
+
     def do_GET(self):
-        body = ("origin saw %s %s" % (self.path, self.headers.get("Proxy-Authorization", "-"))).encode()
+        Origin.seen += 1
+        body = ("origin saw %s %s from %s" % (self.path, self.headers.get("Proxy-Authorization", "-"),
+                                               self.client_address[0])).encode()
         self.send_response(200)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
@@ -89,6 +94,7 @@ class ProxyStandIn(unittest.TestCase):
         answer = self.http_get("http://%s:%d/page?q=1" % (ORIGIN_HOST, self.origin_port))
         self.assertIn("200", answer.split("\r\n")[0])
         self.assertIn("origin saw /page?q=1", answer)
+        self.assertIn("from %s" % PROXY_HOST, answer)  # the proxy's address, not the client's
         self.assertIn("RELAY http", self.log_text())
 
     def test_socks5_with_a_domain_name_literal_as_firefox_sends_it(self):
@@ -96,7 +102,7 @@ class ProxyStandIn(unittest.TestCase):
         with s:
             self.assertEqual(reply[:2], b"\x05\x00")
             s.sendall(b"GET /socks HTTP/1.0\r\n\r\n")
-            self.assertIn(b"origin saw /socks", receive_all(s))
+            self.assertIn(b"origin saw /socks - from " + PROXY_HOST.encode(), receive_all(s))
         self.assertIn("RELAY socks5 client=", self.log_text())
         self.assertIn("target=%s:%d" % (ORIGIN_HOST, self.origin_port), self.log_text())
 
@@ -148,6 +154,35 @@ class ProxyStandInWithCredentials(unittest.TestCase):
             self.assertIn("Access Denied", wrong)
             right = get(basic("nim", "secret"))
             self.assertIn("origin saw /ok.htm -", right)  # credentials are not passed on
+        finally:
+            proc.terminate()
+            proc.wait(timeout=10)
+            origin.shutdown()
+            origin.server_close()
+            os.unlink(log)
+
+    def test_refusing_mode_turns_everyone_away_with_access_denied(self):
+        origin = http.server.ThreadingHTTPServer((ORIGIN_HOST, 0), Origin)
+        threading.Thread(target=origin.serve_forever, daemon=True).start()
+        proc, port, log = start_proxy("--user", "nim", "--password", "secret", "--refuse")
+        seen_before = Origin.seen
+        try:
+            target = "%s:%d" % (ORIGIN_HOST, origin.server_address[1])
+            login = base64.b64encode(b"nim:secret").decode()
+            with socket.create_connection((PROXY_HOST, port), timeout=10) as s:
+                s.sendall(("GET http://%s/ok.htm HTTP/1.0\r\nProxy-Authorization: Basic %s\r\n\r\n"
+                           % (target, login)).encode())
+                answer = receive_all(s).decode("latin-1")
+            self.assertIn("403", answer.split("\r\n")[0])
+            self.assertIn("<h1>Access Denied</h1>", answer)
+            with socket.create_connection((PROXY_HOST, port), timeout=10) as s:
+                s.sendall(b"\x05\x01\x00")
+                self.assertEqual(s.recv(2), b"\x05\x00")
+                s.sendall(b"\x05\x01\x00\x01" + socket.inet_aton(ORIGIN_HOST) + struct.pack("!H", origin.server_address[1]))
+                self.assertEqual(s.recv(10)[:2], b"\x05\x02")
+            self.assertEqual(Origin.seen, seen_before)
+            with open(log) as f:
+                self.assertEqual(f.read().count("(refusing)"), 2)
         finally:
             proc.terminate()
             proc.wait(timeout=10)
