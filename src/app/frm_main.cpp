@@ -10,7 +10,6 @@
 #include "app/tray_menu_items.h"
 #include "app/umbrix_status.h"
 #include "directory/show_server_list.h"
-#include "directory/silent_update.h"
 #include "host/env_text.h"
 #include "host/probes.h"
 #include "host/text_file.h"
