@@ -27,7 +27,9 @@ std::string TfrmMain::SilentUpdate() {
   hooks.fetch = [](const std::string& url, std::string& body) { return FetchUrl(url, body); };
   hooks.showUnblock = [this] {
     const int before = acceptedReplies_;
-    ShowUnblock(hwnd_, [this] { Reconnect(); });
+    // Like any modal window it disables its owner; the hidden main window stays
+    // enabled so that the tray menu keeps working meanwhile.
+    ShowUnblock(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, [this] { Reconnect(); });
     // A Reconnect that got a reply has set the status that counts now.
     return acceptedReplies_ != before || closed_;
   };

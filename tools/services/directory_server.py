@@ -184,12 +184,22 @@ def stop(state_dir):
     try:
         os.kill(pid, signal.SIGTERM)
         for _ in range(50):
-            os.kill(pid, 0)
+            if not alive(pid):
+                return 0
             time.sleep(0.05)
         os.kill(pid, signal.SIGKILL)
     except ProcessLookupError:
         pass
     return 0
+
+
+def alive(pid):
+    """False once the process is gone or only waits to be reaped by its new parent."""
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except OSError:
+        return False
 
 
 def main(argv):
