@@ -17,8 +17,9 @@
 
 namespace {
 
-// The stand-ins' state folder (see tests/e2e/CMakeLists.txt) and what they log.
+// The stand-ins' state folders (see tests/e2e/CMakeLists.txt) and what they log.
 std::string StateDir() { return BuildDir() + "main_road\\"; }
+std::string DirectoryDir() { return BuildDir() + "directory_service\\"; }
 std::string IpCheckLog() { return ReadFileBytes(StateDir() + "session\\ipcheck.log"); }
 std::string Log() { return ReadFileBytes(NimvaraDataDir() + "report.txt"); }
 std::string Ini() { return ReadFileBytes(NimvaraDataDir() + "nimvara.ini"); }
@@ -112,8 +113,21 @@ bool WaitForHint(HWND main, const std::string& hint) {
 
 std::string UserJs(const std::string& profile) { return ReadFileBytes(profile + "user.js"); }
 
+// The directory stand-in serves the catalogue that the proxies were started
+// for, while the test runs; it is down again for the other tests.
+void ServeCatalogue(bool on) {
+  if (on) {
+    std::string source = "Z:" + EnvVar("NIMVARA_SOURCE_DIR") + "/tests/e2e/main_road_catalogue.txt";
+    for (char& c : source) c = c == '/' ? '\\' : c;
+    WriteFileBytes(DirectoryDir() + "catalogue.txt", ReadFileBytes(source));
+  }
+  WriteFileBytes(DirectoryDir() + "modes", on ? "good good good\n" : "down down down\n");
+  Sleep(300);  // the servers read the file every 50 ms
+}
+
 struct MainRoad : ::testing::Test {
   void SetUp() override {
+    ServeCatalogue(true);
     ForgetPreviousRuns();
     ResetLanToDirect();
     profile = firefox.AddProfile("m41nr0ad.default-release");
@@ -132,6 +146,7 @@ struct MainRoad : ::testing::Test {
       nimvara.WaitForExit();
     }
     ResetLanToDirect();
+    ServeCatalogue(false);
   }
   void Start() {
     ASSERT_TRUE(nimvara.Start());
