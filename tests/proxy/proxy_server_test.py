@@ -3,6 +3,7 @@
 outgoing from its own address, credentials when asked for, a refusing mode,
 one log line per request."""
 import base64
+import contextlib
 import http.server
 import os
 import re
@@ -43,6 +44,22 @@ def start_proxy(*extra):
     port = int(re.search(r"LISTEN [\d.]+:(\d+)", proc.stdout.readline()).group(1))
     threading.Thread(target=proc.stdout.read, daemon=True).start()
     return proc, port, log.name
+
+
+@contextlib.contextmanager
+def origin_and_proxy(*proxy_args):
+    """An origin server and a proxy started with the arguments: (origin, proxy port, proxy log)."""
+    origin = http.server.ThreadingHTTPServer((ORIGIN_HOST, 0), Origin)
+    threading.Thread(target=origin.serve_forever, daemon=True).start()
+    proc, port, log = start_proxy(*proxy_args)
+    try:
+        yield origin, port, log
+    finally:
+        proc.terminate()
+        proc.wait(timeout=10)
+        origin.shutdown()
+        origin.server_close()
+        os.unlink(log)
 
 
 def receive_all(sock):
@@ -131,10 +148,7 @@ class ProxyStandIn(unittest.TestCase):
 
 class ProxyStandInWithCredentials(unittest.TestCase):
     def test_missing_wrong_and_right_credentials(self):
-        origin = http.server.ThreadingHTTPServer((ORIGIN_HOST, 0), Origin)
-        threading.Thread(target=origin.serve_forever, daemon=True).start()
-        proc, port, log = start_proxy("--user", "nim", "--password", "secret")
-        try:
+        with origin_and_proxy("--user", "nim", "--password", "secret") as (origin, port, log):
             url = "http://%s:%d/ok.htm" % (ORIGIN_HOST, origin.server_address[1])
 
             def get(headers=""):
@@ -154,19 +168,10 @@ class ProxyStandInWithCredentials(unittest.TestCase):
             self.assertIn("Access Denied", wrong)
             right = get(basic("nim", "secret"))
             self.assertIn("origin saw /ok.htm -", right)  # credentials are not passed on
-        finally:
-            proc.terminate()
-            proc.wait(timeout=10)
-            origin.shutdown()
-            origin.server_close()
-            os.unlink(log)
 
     def test_refusing_mode_turns_everyone_away_with_access_denied(self):
-        origin = http.server.ThreadingHTTPServer((ORIGIN_HOST, 0), Origin)
-        threading.Thread(target=origin.serve_forever, daemon=True).start()
-        proc, port, log = start_proxy("--user", "nim", "--password", "secret", "--refuse")
-        seen_before = Origin.seen
-        try:
+        with origin_and_proxy("--user", "nim", "--password", "secret", "--refuse") as (origin, port, log):
+            seen_before = Origin.seen
             target = "%s:%d" % (ORIGIN_HOST, origin.server_address[1])
             login = base64.b64encode(b"nim:secret").decode()
             with socket.create_connection((PROXY_HOST, port), timeout=10) as s:
@@ -178,17 +183,12 @@ class ProxyStandInWithCredentials(unittest.TestCase):
             with socket.create_connection((PROXY_HOST, port), timeout=10) as s:
                 s.sendall(b"\x05\x01\x00")
                 self.assertEqual(s.recv(2), b"\x05\x00")
-                s.sendall(b"\x05\x01\x00\x01" + socket.inet_aton(ORIGIN_HOST) + struct.pack("!H", origin.server_address[1]))
+                s.sendall(b"\x05\x01\x00\x01" + socket.inet_aton(ORIGIN_HOST)
+                          + struct.pack("!H", origin.server_address[1]))
                 self.assertEqual(s.recv(10)[:2], b"\x05\x02")
             self.assertEqual(Origin.seen, seen_before)
             with open(log) as f:
                 self.assertEqual(f.read().count("(refusing)"), 2)
-        finally:
-            proc.terminate()
-            proc.wait(timeout=10)
-            origin.shutdown()
-            origin.server_close()
-            os.unlink(log)
 
     def test_a_taken_port_ends_quietly(self):
         proc, port, log = start_proxy()

@@ -9,11 +9,11 @@ proxies.
 
 Hosts named with --refuse get a proxy in refusing mode ("Access Denied").
 STATE_DIR receives proxy.log and ipcheck.log (one line per request, see the two
-services), the services' output in *.out and their process ids in pids.
+services), the services' output in *.out and a folder per service holding its
+process id.
 """
 import argparse
 import os
-import signal
 import subprocess
 import sys
 import time
@@ -21,6 +21,9 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import directory_reply  # noqa: E402
+import directory_server  # noqa: E402
+
+SERVICES = ("proxy", "refusing", "ipcheck")
 
 
 def launch(state_dir, name, args):
@@ -28,8 +31,9 @@ def launch(state_dir, name, args):
     with open(out, "wb") as log:
         child = subprocess.Popen([sys.executable, os.path.join(HERE, args[0])] + args[1:], stdin=subprocess.DEVNULL,
                                  stdout=log, stderr=log, start_new_session=True)
-    with open(os.path.join(state_dir, "pids"), "a") as f:
-        f.write("%d\n" % child.pid)
+    os.makedirs(os.path.join(state_dir, name), exist_ok=True)
+    with open(os.path.join(state_dir, name, "pid"), "w") as f:
+        f.write(str(child.pid))
     return child, out
 
 
@@ -76,26 +80,8 @@ def start(args):
 
 
 def stop(state_dir):
-    pids = os.path.join(state_dir, "pids")
-    if not os.path.exists(pids):
-        return 0
-    with open(pids) as f:
-        numbers = [int(line) for line in f if line.strip()]
-    os.remove(pids)
-    for pid in numbers:
-        try:
-            os.kill(pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
-    for pid in numbers:
-        for _ in range(50):
-            try:
-                os.kill(pid, 0)
-            except ProcessLookupError:
-                break
-            time.sleep(0.05)
-        else:
-            os.kill(pid, signal.SIGKILL)
+    for name in SERVICES:
+        directory_server.stop(os.path.join(state_dir, name))
     return 0
 
 
