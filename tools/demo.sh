@@ -11,7 +11,9 @@
 # Nimvara wrote, loads the IP-check page in a real headless Firefox on that
 # profile, exits through the tray menu and shows every browser direct again.
 # Screenshots go to build/demo/. Either way the log, the settings file and the
-# Run value are shown at the end.
+# Run value are shown at the end. DEMO_DIRECTORY_MODES sets the stand-in
+# directory servers' modes (default "good good good"; "down down down" shows
+# the unblock dialog, and tools/services/directory_server.py describes the others).
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -60,7 +62,8 @@ managed=Y
 $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f </dev/null >/dev/null 2>&1
 
 # Stand-in vendor services on loopback, all from one catalogue.
-python3 tools/services/directory_server.py start "$demo/directory" --catalogue "$catalogue" --key "$key"
+python3 tools/services/directory_server.py start "$demo/directory" --catalogue "$catalogue" --key "${key:-N}" \
+  --modes "${DEMO_DIRECTORY_MODES:-good good good}"
 python3 tools/services/session_services.py start "$demo/session" --catalogue "$catalogue"
 
 exe="$root/build/win64/nimvara.exe"

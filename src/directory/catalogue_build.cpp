@@ -49,7 +49,13 @@ std::string Skipped(long long number, const char* why) {
 
 }  // namespace
 
-std::string EntryCaption(long long number) { return "#" + std::to_string(number) + " IP Address Series"; }
+std::string EntryCaption(long long number) {
+  // Appended step by step: GCC 12 warns falsely about "#" + std::string.
+  std::string caption = "#";
+  caption += std::to_string(number);
+  caption += " IP Address Series";
+  return caption;
+}
 
 CatalogueBuild BuildCatalogue(const ReplyKeys& keys, std::string_view scrambleKey) {
   CatalogueBuild build;

@@ -2,16 +2,7 @@
 
 #include <algorithm>
 
-namespace {
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
-}  // namespace
+#include "base/ascii_lower.h"
 
 ReplyKeys::ReplyKeys(std::string_view reply) {
   reply = reply.substr(0, reply.find('\0'));
@@ -24,13 +15,13 @@ ReplyKeys::ReplyKeys(std::string_view reply) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
     const std::string_view name = line.substr(0, equals);
-    if (index_.emplace(Lower(name), keys_.size()).second)
+    if (index_.emplace(AsciiLower(name), keys_.size()).second)
       keys_.emplace_back(std::string(name), std::string(line.substr(equals + 1)));
   }
 }
 
 std::string ReplyKeys::Value(std::string_view name) const {
-  const auto found = index_.find(Lower(name));
+  const auto found = index_.find(AsciiLower(name));
   return found == index_.end() ? std::string() : keys_[found->second].second;
 }
 

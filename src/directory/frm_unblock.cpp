@@ -54,7 +54,7 @@ INT_PTR CALLBACK TfrmUnblock::DialogProc(HWND dialog, UINT message, WPARAM wPara
     SetWindowLongPtrA(dialog, DWLP_USER, lParam);
     self->hwnd_ = dialog;
     self->FormCreate();
-    return TRUE;
+    return FALSE;  // the focus is on Reconnect already
   }
   auto* self = reinterpret_cast<TfrmUnblock*>(GetWindowLongPtrA(dialog, DWLP_USER));
   if (!self || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
