@@ -98,15 +98,9 @@ firefox_sees() {  # firefox_sees <name>: loads the IP-check page, prints what th
   echo "(screenshot: $demo/$1.png)"
 }
 
-printf "Starting Nimvara (data folder: %s\\Nimvara)\n" "$appdata"
-if [ "$headless" -eq 0 ]; then
-  $wine "$exe"
-else
-  $wine "$exe" </dev/null >/dev/null 2>&1 &
-  $wine "$ctl" wait 60
-  # The first start shows the tour's notice; read it and press OK.
-  $wine "$ctl" ok 5 || true
-  $wine "$ctl" list 30
+# Headless: picks the first server of the first country in the selection
+# dialog and shows what Nimvara switched, and what a real Firefox then sees.
+pick_and_show() {
   sleep 1
   import -window root "$demo/select-ip.png"
   # The second row: the first server of the first country.
@@ -118,15 +112,30 @@ else
   sleep 1
   chosen=$(sed -n 's/.*\] Select IP: //p' "$data/report.txt" | tr -d '\r' | tail -n 1)
   number=${chosen##*#}
-  host=$(grep '^server ' "$catalogue" | sed -n "${number}p" | cut -d' ' -f3)
-  echo "=== Nimvara chose: $chosen, the proxy on $host"
-  echo "--- verification at the IP-check site:"
-  grep 'ok.htm' "$demo/session/ipcheck.log" || echo "(none)"
-  echo "--- WinINet (Internet Explorer, Chrome):"
-  wininet
-  echo "--- $profile/user.js:"
-  tr -d '\r' <"$profile/user.js"
-  firefox_sees firefox-through-proxy
+    host=$(grep '^server ' "$catalogue" | sed -n "${number}p" | cut -d' ' -f3)
+    echo "=== Nimvara chose: $chosen, the proxy on $host"
+    echo "--- verification at the IP-check site:"
+    grep 'ok.htm' "$demo/session/ipcheck.log" || echo "(none)"
+    echo "--- WinINet (Internet Explorer, Chrome):"
+    wininet
+    echo "--- $profile/user.js:"
+    tr -d '\r' <"$profile/user.js"
+    firefox_sees firefox-through-proxy
+}
+
+printf "Starting Nimvara (data folder: %s\\Nimvara)\n" "$appdata"
+if [ "$headless" -eq 0 ]; then
+  $wine "$exe"
+else
+  $wine "$exe" </dev/null >/dev/null 2>&1 &
+  $wine "$ctl" wait 60
+  # The first start shows the tour's notice; read it and press OK.
+  $wine "$ctl" ok 5 || true
+  if $wine "$ctl" list 30; then
+    pick_and_show
+  else
+    echo "=== No server list came up (directory modes: ${DEMO_DIRECTORY_MODES:-good good good})"
+  fi
   sleep "${DEMO_SECONDS:-5}"
   import -window root "$demo/screenshot.png"
   $wine "$ctl" menu 10 && import -window root "$demo/tray-menu.png"
@@ -137,7 +146,7 @@ else
   echo "--- WinINet:"
   wininet
   echo "--- user.js:"
-  tr -d '\r' <"$profile/user.js"
+  tr -d '\r' <"$profile/user.js" 2>/dev/null || echo "(none)"
   firefox_sees firefox-direct
 fi
 report="$data/report.txt"
