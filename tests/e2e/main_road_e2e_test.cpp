@@ -248,7 +248,7 @@ TEST_F(RememberedCountry, IsRePickedAtStartWithNoDialog) {
   EXPECT_EQ(QueryLanProxy().server, "127.0.0.12:8080");
 }
 
-TEST_F(RememberedCountryGone, OpensTheListWithCancelDisabled) {
+TEST_F(RememberedCountryGone, OpensTheListWithCancelDisabledWhereAHeadingPicksItsCountry) {
   Start();
   HWND dialog = SelectionDialog(nimvara);
   ASSERT_NE(dialog, nullptr);
@@ -256,6 +256,19 @@ TEST_F(RememberedCountryGone, OpensTheListWithCancelDisabled) {
   EXPECT_EQ(AskNimvara(main, kAskHint), "Please Select an IP Address");
   EXPECT_TRUE(Has(Log(), "] No server of the remembered country 5 in the catalogue\r\n"));
   EXPECT_FALSE(Has(Log(), "Select IP:"));
+
+  // A double click on a country heading acts as OK: a server of that country,
+  // and the remembered country stays as it was.
+  HWND list = GetDlgItem(dialog, kIdSelectIPList);
+  const int rowHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  const LPARAM at = MAKELPARAM(20, 3 * rowHeight + rowHeight / 2);  // row 3: "United Kingdom"
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    PostMessageA(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+  ASSERT_TRUE(WaitForHint(main, "Umbrix - United Kingdom #3"));
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
+  EXPECT_TRUE(Has(Log(), "] Select IP: United Kingdom #3\r\n"));
+  EXPECT_TRUE(Has(Ini(), "LastCountry=5\r\n"));
+  EXPECT_TRUE(Has(Ini(), "AutoSelectCountry=1\r\n"));
 }
 
 TEST_F(RefusingProxy, EndsTheProgramWithEveryBrowserDirect) {
