@@ -77,9 +77,11 @@ bool TfrmMain::ProcessUpdate(const std::string& reply) {
 }
 
 bool TfrmMain::FillCatalogue(const ReplyKeys& keys) {
+  ServerCatalogue& catalogue = Catalogue();
+  // Filled once per run: the current server and the selection list point into it.
+  if (!catalogue.Servers.empty()) return false;
   CatalogueBuild build = BuildCatalogue(keys, std::string(1, nimvara::config::kScrambleKey));
   for (const std::string& note : build.Notes) Report(note);
-  ServerCatalogue& catalogue = Catalogue();
   // Skipped entries are left out of the count too: every listed entry exists.
   catalogue.ServerCount = static_cast<long long>(build.Servers.size());
   if (build.Servers.empty()) return false;

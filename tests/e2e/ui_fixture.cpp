@@ -14,7 +14,11 @@ void RunningNimvara::SetUp() {
   ASSERT_NE(main, nullptr);
   // Start-up has got as far as it goes with the directory down: the unblock
   // dialog waits for an answer, and the status is busy.
-  ASSERT_NE(nimvara.WaitForDialog(kUnblockCaption), nullptr);
+  HWND unblock = nimvara.WaitForDialog(kUnblockCaption);
+  ASSERT_NE(unblock, nullptr);
+  if (!CloseUnblock()) return;
+  ClickDialogButton(unblock, kIdUnblockClose);
+  ASSERT_TRUE(WaitFor([&] { return AskNimvara(main, kAskHint) == "Umbrix OFF"; }));
 }
 
 void RunningNimvara::TearDown() {
