@@ -3,7 +3,6 @@
 #include "base/program.h"
 #include "base/settings.h"
 #include "base/settings_keys.h"
-#include "directory/show_server_list.h"
 #include "ui/ui_metrics.h"
 
 int LastListIndex = 0;
