@@ -2,6 +2,7 @@
 // the session, and takes Firefox off the proxy once after a version change.
 #include <gtest/gtest.h>
 
+#include "directory/frm_unblock.h"
 #include "e2e/nimvara_process.h"
 #include "proxy/user_js_text.h"
 #include "proxy/wininet_proxy.h"
@@ -48,9 +49,9 @@ TEST_F(ProxyEndToEnd, EndOfSessionLeavesWinInetDirectAndUserJsRestored) {
   NimvaraProcess nimvara;
   ASSERT_TRUE(nimvara.Start());
   ASSERT_NE(nimvara.WaitForWindow("TfrmMain"), nullptr);
-  // The session may end only once start-up has read the settings.
-  ASSERT_TRUE(WaitFor(
-      [] { return ReadFileBytes(NimvaraDataDir() + "report.txt").find("TimeZone: ") != std::string::npos; }));
+  // Once start-up has put the browsers on direct access for the directory
+  // request and, with the directory down, waits in the unblock dialog.
+  ASSERT_NE(nimvara.WaitForDialog(kUnblockCaption), nullptr);
   // As a hide session would have left them.
   ASSERT_TRUE(SetConnectionProxy("", ProxyAddress::Parse("127.0.0.22:3128"), "a.example,"));
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", kApplied));
