@@ -15,7 +15,6 @@ import shutil
 import subprocess
 import sys
 import threading
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 from firefox_headless import run_firefox, write_quiet_prefs  # noqa: E402
