@@ -108,17 +108,17 @@ void TfrmUnblock::LoadImage1(HWND image) {
   BITMAP info{};
   if (!strip || !GetObjectA(strip.get(), sizeof(info), &info) || info.bmWidth < 4) return;
   const int side = Scaled(kImageSize, dpi_);
-  HDC screen = GetDC(hwnd_);
-  HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+  HDC screen = GetDC(nullptr);
   picture_.reset(CreateCompatibleBitmap(screen, side, side));
-  const HGDIOBJ oldFrom = SelectObject(from, strip.get()), oldTo = SelectObject(to, picture_.get());
-  SetStretchBltMode(to, HALFTONE);
-  StretchBlt(to, 0, 0, side, side, from, 0, 0, info.bmWidth / 4, info.bmHeight, SRCCOPY);
-  SelectObject(from, oldFrom);
-  SelectObject(to, oldTo);
-  DeleteDC(from);
-  DeleteDC(to);
-  ReleaseDC(hwnd_, screen);
+  UniqueMemoryDc from(CreateCompatibleDC(screen)), to(CreateCompatibleDC(screen));
+  ReleaseDC(nullptr, screen);
+  if (!picture_ || !from || !to) return;
+  const HGDIOBJ oldFrom = SelectObject(from.get(), strip.get()), oldTo = SelectObject(to.get(), picture_.get());
+  SetStretchBltMode(to.get(), HALFTONE);
+  StretchBlt(to.get(), 0, 0, side, side, from.get(), 0, 0, info.bmWidth / 4, info.bmHeight, SRCCOPY);
+  // Deselected before the DCs go, so that the bitmaps can be deleted.
+  SelectObject(from.get(), oldFrom);
+  SelectObject(to.get(), oldTo);
   SendMessageA(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
 }
 
