@@ -1,13 +1,19 @@
 #!/bin/sh
 # Installs what is missing, builds nimvara.exe, starts the stand-in vendor
-# services on loopback and runs Nimvara under Wine.
+# services on loopback (the directory servers, one proxy per catalogue host and
+# the IP-check site, for tools/services/sample_catalogue.txt) and runs Nimvara
+# under Wine with Firefox switched through its preference files.
 # With a display (DISPLAY set) the program runs until you choose Exit in its
-# tray menu: click its icon in the "Wine System Tray" window with either
-# button, open Options and About, change options and press OK. Without a
-# display it runs under Xvfb for DEMO_SECONDS (default 20), leaves screenshots
-# of the tray menu and the options window in build/demo/, then chooses Exit
-# from its tray menu. Either way the settings file and the Run value are shown
-# at the end.
+# tray menu: pick a server in the "Select IP" dialog, then click its icon in
+# the "Wine System Tray" window with either button.
+# Without a display it runs under Xvfb (DEMO_DISPLAY, default :88) from a first
+# start: it picks a server itself, shows the WinINet setting and the user.js
+# Nimvara wrote, loads the IP-check page in a real headless Firefox on that
+# profile, exits through the tray menu and shows every browser direct again.
+# Screenshots go to build/demo/. Either way the log, the settings file and the
+# Run value are shown at the end. DEMO_DIRECTORY_MODES sets the stand-in
+# directory servers' modes (default "good good good"; "down down down" shows
+# the unblock dialog, and tools/services/directory_server.py describes the others).
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -20,10 +26,14 @@ mkdir -p "$demo"
 export WINEPREFIX="$demo/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset http_proxy https_proxy no_proxy HTTP_PROXY HTTPS_PROXY NO_PROXY
 wine=/usr/lib/wine/wine64
+catalogue="$root/tools/services/sample_catalogue.txt"
+key=$(sed -n 's/^NIMVARA_SCRAMBLE_KEY:STRING=//p' build/win64/CMakeCache.txt)
 
 pids=""
 cleanup() {
   /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  python3 tools/services/session_services.py stop "$demo/session" 2>/dev/null || true
+  python3 tools/services/directory_server.py stop "$demo/directory" 2>/dev/null || true
   for p in $pids; do kill "$p" 2>/dev/null || true; done
 }
 trap cleanup EXIT INT TERM
@@ -31,12 +41,13 @@ trap cleanup EXIT INT TERM
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
-  export DISPLAY=:88
-  if [ ! -e /tmp/.X11-unix/X88 ]; then
-    setsid Xvfb :88 -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  export DISPLAY="${DEMO_DISPLAY:-:88}"
+  if [ ! -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then
+    setsid Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     pids="$pids $!"
-    sleep 1
   fi
+  # Wine's first window process keeps the display it met: it must be up first.
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -50,17 +61,69 @@ managed=Y
 [ "$headless" -eq 1 ] && managed=N
 $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f </dev/null >/dev/null 2>&1
 
-# Stand-in vendor services on loopback (each one is started when it exists).
-for service in tools/services/*.py; do
-  [ -f "$service" ] || continue
-  python3 "$service" </dev/null >"$demo/$(basename "$service" .py).log" 2>&1 &
-  pids="$pids $!"
-done
+# Stand-in vendor services on loopback, all from one catalogue.
+python3 tools/services/directory_server.py start "$demo/directory" --catalogue "$catalogue" --key "${key:-N}" \
+  --modes "${DEMO_DIRECTORY_MODES:-good good good}"
+python3 tools/services/session_services.py start "$demo/session" --catalogue "$catalogue"
 
 exe="$root/build/win64/nimvara.exe"
 ctl="$root/build/win64/nimvara_ctl.exe"
-datadir=$($wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
-printf "Starting Nimvara (data folder: %s\\Nimvara)\n" "$datadir"
+appdata=$($wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+appdata_unix=$($wine winepath -u "$appdata" 2>/dev/null)
+data="$appdata_unix/Nimvara"
+# A Firefox profile for Nimvara to switch, as an installed Firefox leaves one.
+profile="$appdata_unix/Mozilla/Firefox/Profiles/d3m0.default-release"
+if [ ! -d "$profile" ]; then
+  mkdir -p "$profile"
+  printf '[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/d3m0.default-release\r\n\r\n[InstallDemo]\r\nDefault=Profiles/d3m0.default-release\r\nLocked=1\r\n' \
+    >"$appdata_unix/Mozilla/Firefox/profiles.ini"
+fi
+# Headless, the demo shows a first start; Firefox follows the user.js it gets.
+if [ "$headless" -eq 1 ]; then
+  rm -rf "$data"
+fi
+if [ ! -f "$data/nimvara.ini" ]; then
+  mkdir -p "$data"
+  printf '[Config]\r\nFirefoxControlMode=1\r\n' >"$data/nimvara.ini"
+fi
+
+wininet() {
+  $wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings' 2>/dev/null |
+    tr -d '\r' | grep -E 'ProxyEnable|ProxyServer' || echo "    (no proxy values)"
+}
+firefox_sees() {  # firefox_sees <name>: loads the IP-check page, prints what the site saw
+  python3 tools/firefox_headless.py "$profile" http://127.0.0.4/ "$demo/$1.png" --home "$demo/firefox-home" >/dev/null
+  seen=$(sed -n 's/.*SEEN \/ from //p' "$demo/session/ipcheck.log" | tail -n 1)
+  echo "Firefox loaded http://127.0.0.4/ and the IP-check site saw it come from: ${seen:-nothing}"
+  echo "(screenshot: $demo/$1.png)"
+}
+
+# Headless: picks the first server of the first country in the selection
+# dialog and shows what Nimvara switched, and what a real Firefox then sees.
+pick_and_show() {
+  sleep 1
+  import -window root "$demo/select-ip.png"
+  # The second row: the first server of the first country.
+  $wine "$ctl" pick 1 10
+  for _ in $(seq 100); do
+    grep -q "Umbrix ON" "$data/report.txt" 2>/dev/null && break
+    sleep 0.2
+  done
+  sleep 1
+  chosen=$(sed -n 's/.*\] Select IP: //p' "$data/report.txt" | tr -d '\r' | tail -n 1)
+  number=${chosen##*#}
+    host=$(grep '^server ' "$catalogue" | sed -n "${number}p" | cut -d' ' -f3)
+    echo "=== Nimvara chose: $chosen, the proxy on $host"
+    echo "--- verification at the IP-check site:"
+    grep 'ok.htm' "$demo/session/ipcheck.log" || echo "(none)"
+    echo "--- WinINet (Internet Explorer, Chrome):"
+    wininet
+    echo "--- $profile/user.js:"
+    tr -d '\r' <"$profile/user.js"
+    firefox_sees firefox-through-proxy
+}
+
+printf "Starting Nimvara (data folder: %s\\Nimvara)\n" "$appdata"
 if [ "$headless" -eq 0 ]; then
   $wine "$exe"
 else
@@ -68,16 +131,27 @@ else
   $wine "$ctl" wait 60
   # The first start shows the tour's notice; read it and press OK.
   $wine "$ctl" ok 5 || true
-  sleep "${DEMO_SECONDS:-20}"
+  if $wine "$ctl" list 30; then
+    pick_and_show
+  else
+    echo "=== No server list came up (directory modes: ${DEMO_DIRECTORY_MODES:-good good good})"
+  fi
+  sleep "${DEMO_SECONDS:-5}"
   import -window root "$demo/screenshot.png"
   $wine "$ctl" menu 10 && import -window root "$demo/tray-menu.png"
   $wine "$ctl" choose o 10 && sleep 1 && import -window root "$demo/options.png"
-  echo "Screenshots: $demo/screenshot.png, tray-menu.png, options.png"
+  echo "Screenshots: $demo/select-ip.png, screenshot.png, tray-menu.png, options.png"
   $wine "$ctl" exit 30
+  echo "=== After Exit"
+  echo "--- WinINet:"
+  wininet
+  echo "--- user.js:"
+  tr -d '\r' <"$profile/user.js" 2>/dev/null || echo "(none)"
+  firefox_sees firefox-direct
 fi
-report=$(find "$WINEPREFIX/drive_c/users" -path '*Nimvara/report.txt' | head -n 1)
-[ -n "$report" ] && { echo "--- $report"; cat "$report"; }
-ini=$(find "$WINEPREFIX/drive_c/users" -path '*Nimvara/nimvara.ini' | head -n 1)
-[ -n "$ini" ] && { echo "--- $ini"; cat "$ini"; }
+report="$data/report.txt"
+[ -f "$report" ] && { echo "--- $report"; cat "$report"; }
+ini="$data/nimvara.ini"
+[ -f "$ini" ] && { echo "--- $ini"; cat "$ini"; }
 echo "--- Run value \"Nimvara\""
 $wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Nimvara 2>/dev/null | tr -d '\r' || echo "(none)"

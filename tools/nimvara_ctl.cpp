@@ -1,16 +1,20 @@
 // Drives a running nimvara.exe from a script: waits for it, opens its tray
 // menu, chooses a menu item by its underlined letter as a user typing it would,
 // or ends it the way Windows ends a session (the browsers are restored first).
-// Usage: nimvara_ctl wait|endsession|menu|exit|ok [seconds]
+// Usage: nimvara_ctl wait|endsession|menu|exit|ok|list [seconds]
 //        nimvara_ctl choose <letter> [seconds]
+//        nimvara_ctl pick <row> [seconds]
 // "ok" presses OK on the program's notice (the first-run tour) when one is up.
+// "list" waits for the server selection dialog; "pick" selects a row of its
+// list and presses OK, as a user clicking them would.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "../src/app/tray_callback.h"
+#include "app/tray_callback.h"
+#include "directory/frm_select_ip.h"
 
 namespace {
 
@@ -85,6 +89,34 @@ bool PressOkOnNotice(int seconds) {
   return false;
 }
 
+BOOL CALLBACK MatchSelection(HWND hwnd, LPARAM lParam) {
+  char cls[32] = {};
+  GetClassNameA(hwnd, cls, sizeof(cls));
+  if (std::strcmp(cls, kSelectIPWindowClass) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<HWND*>(lParam) = hwnd;
+  return FALSE;
+}
+
+// The shown selection dialog (the hidden instance of the program never shows).
+HWND WaitForSelection(int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    HWND found = nullptr;
+    EnumWindows(MatchSelection, reinterpret_cast<LPARAM>(&found));
+    if (found) return found;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+bool Pick(int row, int seconds) {
+  HWND dialog = WaitForSelection(seconds);
+  if (!dialog) return false;
+  HWND list = GetDlgItem(dialog, kIdSelectIPList);
+  if (SendMessageA(list, LB_SETCURSEL, row, 0) == LB_ERR) return false;
+  // Posted: the hide session starts inside the click and takes its time.
+  return PostMessageA(GetDlgItem(dialog, kIdSelectIPOK), BM_CLICK, 0, 0) != FALSE;
+}
+
 bool WaitForProcessEnd(HWND main, int seconds) {
   DWORD pid = 0;
   GetWindowThreadProcessId(main, &pid);
@@ -99,15 +131,18 @@ bool WaitForProcessEnd(HWND main, int seconds) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: nimvara_ctl wait|endsession|menu|exit|ok [seconds] | choose <letter> [seconds]\n");
+    std::fprintf(stderr,
+                 "usage: nimvara_ctl wait|endsession|menu|exit|ok|list [seconds] | choose <letter> [seconds] | "
+                 "pick <row> [seconds]\n");
     return 2;
   }
   const bool choose = std::strcmp(argv[1], "choose") == 0;
-  if (choose && (argc < 3 || argv[2][0] == '\0')) {
-    std::fprintf(stderr, "nimvara_ctl: choose needs the item's letter\n");
+  const bool pick = std::strcmp(argv[1], "pick") == 0;
+  if ((choose || pick) && (argc < 3 || argv[2][0] == '\0')) {
+    std::fprintf(stderr, "nimvara_ctl: %s needs its argument\n", argv[1]);
     return 2;
   }
-  const int secondsArg = choose ? 3 : 2;
+  const int secondsArg = choose || pick ? 3 : 2;
   const int seconds = argc > secondsArg ? std::atoi(argv[secondsArg]) : 30;
   HWND main = WaitForMain(seconds);
   if (!main) {
@@ -123,6 +158,8 @@ int main(int argc, char** argv) {
   if (std::strcmp(argv[1], "ok") == 0) return PressOkOnNotice(seconds) ? 0 : 1;
   if (std::strcmp(argv[1], "menu") == 0) return OpenTrayMenu(main, seconds) ? 0 : 1;
   if (choose) return Choose(main, argv[2][0], seconds) ? 0 : 1;
+  if (pick) return Pick(std::atoi(argv[2]), seconds) ? 0 : 1;
+  if (std::strcmp(argv[1], "list") == 0) return WaitForSelection(seconds) ? 0 : 1;
   if (std::strcmp(argv[1], "exit") == 0) {
     // "&Exit" of the tray menu: the program restores the browsers and ends.
     if (!Choose(main, 'e', seconds)) return 1;

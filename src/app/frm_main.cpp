@@ -9,7 +9,7 @@
 #include "base/settings_keys.h"
 #include "app/tray_menu_items.h"
 #include "app/umbrix_status.h"
-#include "directory/silent_update.h"
+#include "directory/show_server_list.h"
 #include "host/env_text.h"
 #include "host/probes.h"
 #include "host/text_file.h"
@@ -22,7 +22,10 @@ TfrmMain* gMainForm = nullptr;
 }  // namespace
 
 TfrmMain::~TfrmMain() {
-  if (gMainForm == this) gMainForm = nullptr;
+  if (gMainForm == this) {
+    gMainForm = nullptr;
+    SetUmbrixStarter(nullptr);
+  }
   SetReportSink(nullptr);
   SetSettings(nullptr);
   ctiControl.Remove();
@@ -57,6 +60,7 @@ bool TfrmMain::Create(HINSTANCE instance) {
                           width, height, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
   gMainForm = this;
+  SetUmbrixStarter([this] { Umbrix(); });
   appQueryMessage_ = RegisterWindowMessageA(kAppQueryMessage);
   BuildInterface();
   BuildTrayMenu();

@@ -8,6 +8,7 @@
 #include "app/frm_main.h"
 #include "app/tray_menu_items.h"
 #include "app/umbrix_status.h"
+#include "directory/server_catalogue.h"
 #include "directory/show_server_list.h"
 #include "host/probes.h"
 #include "nimvara_config.h"
@@ -19,7 +20,7 @@ void TfrmMain::BuildTrayMenu() {
 }
 
 void TfrmMain::SetUmbrixStatus(int state, const std::string& text, int balloonIcon, const std::string& hint) {
-  const std::optional<StatusLook> look = StatusLookFor(state, text, hint);
+  const std::optional<StatusLook> look = StatusLookFor(state, text, hint, Catalogue().CurrentServer != nullptr);
   if (!look) return;
   if (look->busy)
     ctiControl.ShowBusy();
@@ -58,9 +59,8 @@ void TfrmMain::PopupMenuAt(POINT at, UINT alignment) {
 
 void TfrmMain::TrayCommand(int id) {
   switch (id) {
-    case kCmdUmbrix:
-    case kCmdStopUmbrix:
-      break;  // the session commands arrive with the session controller
+    case kCmdUmbrix: Umbrix1Click(); break;
+    case kCmdStopUmbrix: StopUmbrix1Click(); break;
     case kCmdSelectIP: ShowServerList(true); break;
     case kCmdSeeMyIP: SeeMyIP1Click(); break;
     case kCmdOptions: Options1Click(); break;

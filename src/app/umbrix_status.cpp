@@ -2,7 +2,8 @@
 
 #include "base/settings_keys.h"
 
-std::optional<StatusLook> StatusLookFor(int state, std::string_view text, std::string_view hint) {
+std::optional<StatusLook> StatusLookFor(int state, std::string_view text, std::string_view hint,
+                                        bool serverChosen) {
   StatusLook look;
   switch (state) {
     case kStatusBusy:
@@ -17,7 +18,7 @@ std::optional<StatusLook> StatusLookFor(int state, std::string_view text, std::s
     case kStatusOff:
       look.statusImage = kOffImage;
       look.hint = "Umbrix OFF";
-      look.items = SessionItems{true, false, false};
+      look.items = SessionItems{serverChosen, false, false};
       return look;
   }
   return std::nullopt;

@@ -38,7 +38,10 @@ struct StatusLook {
 };
 
 // Empty for a state other than busy, on and off: such a status changes nothing.
-std::optional<StatusLook> StatusLookFor(int state, std::string_view text, std::string_view hint);
+// "&Umbrix" re-applies the current server, so the off status offers it only
+// once a server has been chosen in this run.
+std::optional<StatusLook> StatusLookFor(int state, std::string_view text, std::string_view hint,
+                                        bool serverChosen);
 
 // The session items before the first status.
 inline constexpr SessionItems kSessionItemsAtStart{false, false, false};

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cstring>
+
 #include "host/unique_handle.h"
 #include "net/fetch_body.h"
 #include "net/split_url.h"
@@ -13,6 +15,10 @@ namespace {
 constexpr char kAgent[] = "Mozilla/4.0(compatible; MSIE 7.0;  Windows NT 6.0)";
 // One accept type, written as a whole header line.
 constexpr char kAcceptEntry[] = "Accept: */*";
+
+void SetOptionText(HINTERNET handle, DWORD option, const char* text) {
+  InternetSetOptionA(handle, option, const_cast<char*>(text), static_cast<DWORD>(std::strlen(text)));
+}
 
 bool Fetch(const std::string& url, std::string& body, const char* userName, const char* password) {
   std::string host, path;
@@ -27,6 +33,10 @@ bool Fetch(const std::string& url, std::string& body, const char* userName, cons
   const char* acceptTypes[] = {kAcceptEntry, nullptr};
   UniqueInternet request(HttpOpenRequestA(connection.get(), "GET", path.c_str(), "HTTP/1.0", nullptr,
                                           acceptTypes, INTERNET_FLAG_RELOAD, 0));
+  // The connection's credentials answer only the site's 401; a proxy that asks
+  // (407) needs them given again as the proxy's own.
+  if (userName) SetOptionText(request.get(), INTERNET_OPTION_PROXY_USERNAME, userName);
+  if (password) SetOptionText(request.get(), INTERNET_OPTION_PROXY_PASSWORD, password);
   HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0);
 
   return ReadWholeBody(

@@ -5,10 +5,18 @@
 #include <gtest/gtest.h>
 
 #include "app/umbrix_status.h"
+#include "directory/server_catalogue.h"
 #include "e2e/app_query_client.h"
 #include "wine/test_support.h"
 
 namespace {
+
+// A server picked in this run, as "&Umbrix" needs one to apply.
+struct ChosenServer {
+  TServer server{"#4 IP Address Series", "127.0.0.10", 1, 4, false};
+  ChosenServer() { Catalogue().CurrentServer = &server; }
+  ~ChosenServer() { Catalogue().CurrentServer = nullptr; }
+};
 
 struct MainForm : ::testing::Test {
   void SetUp() override {
@@ -46,9 +54,13 @@ TEST_F(MainForm, OnAndOffSetImageHintAndSessionItems) {
   form.SetUmbrixStatus(kStatusOn, "Umbrix ON", kBalloonInformation, "");
   EXPECT_EQ(Ask(kAskHint), "Umbrix ON");
 
-  form.SetUmbrixStatus(kStatusOff, "User stopped Umbrix", kBalloonInformation, "");
+  form.SetUmbrixStatus(kStatusOff, "SilentUpdate Failed! Nothing Useful!", kBalloonError, "");
   EXPECT_EQ(Ask(kAskTrayImage), "status 1");
   EXPECT_EQ(Ask(kAskHint), "Umbrix OFF");
+  EXPECT_EQ(SessionItems(), "0 &Umbrix|0 &Stop Umbrix|0 Select I&P");  // no server to apply yet
+
+  const ChosenServer chosen;
+  form.SetUmbrixStatus(kStatusOff, "User stopped Umbrix", kBalloonInformation, "");
   EXPECT_EQ(SessionItems(), "1 &Umbrix|0 &Stop Umbrix|0 Select I&P");
   // The other six items never change.
   EXPECT_EQ(Ask(kAskMenuItem, 3), "1 SEE my &IP...");
@@ -56,6 +68,7 @@ TEST_F(MainForm, OnAndOffSetImageHintAndSessionItems) {
 }
 
 TEST_F(MainForm, BusyRestartsTheAnimationAndLeavesTheMenuAsItWas) {
+  const ChosenServer chosen;
   form.SetUmbrixStatus(kStatusOff, "SilentUpdate Failed!", kBalloonError, "");
   form.SetUmbrixStatus(kStatusBusy, "Please Select an IP Address", kBalloonInformation, "");
   EXPECT_EQ(Ask(kAskTrayImage), "busy 0 animating");
@@ -83,6 +96,7 @@ TEST_F(MainForm, AnUnknownStateChangesNothing) {
 }
 
 TEST_F(MainForm, AFailedRequestCanTakeUmbrixAwayAgain) {
+  const ChosenServer chosen;
   form.SetUmbrixStatus(kStatusOff, "SilentUpdate Failed!", kBalloonError, "");
   form.SetUmbrixItemEnabled(false);
   EXPECT_EQ(SessionItems(), "0 &Umbrix|0 &Stop Umbrix|0 Select I&P");

@@ -9,7 +9,7 @@
 #include "app/tray_menu_items.h"
 
 TEST(StatusLook, BusyAnimatesShowsTheTextAndLeavesTheMenuAlone) {
-  const auto look = StatusLookFor(kStatusBusy, "SilentUpdate. Please wait...", "ignored");
+  const auto look = StatusLookFor(kStatusBusy, "SilentUpdate. Please wait...", "ignored", true);
   ASSERT_TRUE(look);
   EXPECT_TRUE(look->busy);
   EXPECT_EQ(look->hint, "SilentUpdate. Please wait...");
@@ -17,7 +17,7 @@ TEST(StatusLook, BusyAnimatesShowsTheTextAndLeavesTheMenuAlone) {
 }
 
 TEST(StatusLook, OnShowsTheOnIconAndTheHintOrUmbrixOn) {
-  const auto withHint = StatusLookFor(kStatusOn, "Umbrix - Germany #4", "Umbrix - Germany #4");
+  const auto withHint = StatusLookFor(kStatusOn, "Umbrix - Germany #4", "Umbrix - Germany #4", true);
   ASSERT_TRUE(withHint);
   EXPECT_FALSE(withHint->busy);
   EXPECT_EQ(withHint->statusImage, kOnImage);
@@ -25,26 +25,32 @@ TEST(StatusLook, OnShowsTheOnIconAndTheHintOrUmbrixOn) {
   EXPECT_EQ(withHint->items, (SessionItems{false, true, true}));
 
   // An empty Hint falls back to "Umbrix ON", whatever the text says.
-  const auto empty = StatusLookFor(kStatusOn, "Umbrix ON somewhere", "");
+  const auto empty = StatusLookFor(kStatusOn, "Umbrix ON somewhere", "", true);
   ASSERT_TRUE(empty);
   EXPECT_EQ(empty->hint, "Umbrix ON");
   EXPECT_EQ(empty->items, (SessionItems{false, true, true}));
 }
 
-TEST(StatusLook, OffAlwaysHintsUmbrixOffAndOffersOnlyUmbrix) {
-  const auto look = StatusLookFor(kStatusOff, "SilentUpdate Failed!", "a hint");
+TEST(StatusLook, OffAlwaysHintsUmbrixOffAndOffersOnlyUmbrixOnceAServerWasChosen) {
+  const auto look = StatusLookFor(kStatusOff, "User stopped Umbrix", "a hint", true);
   ASSERT_TRUE(look);
   EXPECT_FALSE(look->busy);
   EXPECT_EQ(look->statusImage, kOffImage);
   EXPECT_NE(kOffImage, kOnImage);
   EXPECT_EQ(look->hint, "Umbrix OFF");
   EXPECT_EQ(look->items, (SessionItems{true, false, false}));
+
+  // With no server chosen yet there is nothing "&Umbrix" could apply.
+  const auto none = StatusLookFor(kStatusOff, "SilentUpdate Failed! Nothing Useful!", "", false);
+  ASSERT_TRUE(none);
+  EXPECT_EQ(none->hint, "Umbrix OFF");
+  EXPECT_EQ(none->items, (SessionItems{false, false, false}));
 }
 
 TEST(StatusLook, UnknownStatesChangeNothing) {
-  EXPECT_FALSE(StatusLookFor(3, "x", "y"));
-  EXPECT_FALSE(StatusLookFor(-1, "x", "y"));
-  EXPECT_FALSE(StatusLookFor(1000, "", ""));
+  EXPECT_FALSE(StatusLookFor(3, "x", "y", true));
+  EXPECT_FALSE(StatusLookFor(-1, "x", "y", true));
+  EXPECT_FALSE(StatusLookFor(1000, "", "", false));
 }
 
 TEST(Balloon, IsTitledNimvaraForTenSecondsWithItsIcon) {

@@ -6,7 +6,8 @@
 
 The web server listens on port 80. Every request's header block is appended to
 <state dir>/captured/<page>.txt (the proxy's to proxy.txt), where the tests read
-what the server really received.
+what the server really received. The proxy answers pages named /proxy-login...
+only with the test credentials (407 without them).
 """
 import base64
 import os
@@ -105,6 +106,11 @@ class ProxyHandler(Handler):
     def serve(self, head):
         self.capture("proxy", head)
         line = head.split(b"\r\n")[0]
+        # A page behind the proxy's own login: 407 until the credentials come.
+        if b"/proxy-login" in line and header(head, "Proxy-Authorization") != CREDENTIALS:
+            answer(self.request, "407 Proxy Authentication Required", b"Proxy login required",
+                   ['Proxy-Authenticate: Basic realm="Nimvara proxy"'])
+            return
         answer(self.request, "200 OK", b"via proxy: " + line)
 
 

@@ -217,3 +217,17 @@ TEST(FetchUrl, GoesThroughTheProxyOfTheSystemSettings) {
   // Back on direct access, the same URL reaches nobody.
   EXPECT_FALSE(FetchUrl(std::string(kNobody) + "/ok.htm", body));
 }
+
+TEST(FetchUrl, CredentialsAnswerTheProxysChallenge) {
+  // The same credentials reach a proxy that asks for them (407), not only the site (401).
+  Forget("proxy");
+  std::string body;
+  LanProxy proxy(kProxy);
+  ASSERT_TRUE(proxy.ok);
+  ASSERT_TRUE(FetchUrl(std::string(kNobody) + "/proxy-login.htm", body, "nim", "vara"));
+  EXPECT_NE(body.find("via proxy: GET http://127.0.0.32"), std::string::npos) << body;
+  const auto requests = Captured("proxy");
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(HeaderOf(requests.front(), "Proxy-Authorization"), "(none)");
+  EXPECT_EQ(HeaderOf(requests.back(), "Proxy-Authorization"), "Basic bmltOnZhcmE=");  // nim:vara
+}

@@ -13,49 +13,12 @@ import shutil
 import subprocess
 import sys
 import threading
-import time
 
 WINE = "/usr/lib/wine/wine64"
 ORIGIN_HOST = "127.0.0.26"
 PROXY_HOST = "127.0.0.27"
-FIREFOX_SECONDS = 60
-
-# Keeps the test profile quiet: nothing reaches beyond loopback, and Firefox
-# may send loopback traffic through a proxy at all.
-TEST_PREFS = """\
-user_pref("network.proxy.allow_hijacking_localhost", true);
-user_pref("geo.provider.network.url", "");
-user_pref("geo.enabled", false);
-user_pref("network.trr.mode", 5);
-user_pref("network.captive-portal-service.enabled", false);
-user_pref("network.connectivity-service.enabled", false);
-user_pref("network.dns.disablePrefetch", true);
-user_pref("network.prefetch-next", false);
-user_pref("network.http.speculative-parallel-limit", 0);
-user_pref("app.update.enabled", false);
-user_pref("app.normandy.enabled", false);
-user_pref("browser.shell.checkDefaultBrowser", false);
-user_pref("browser.startup.homepage_override.mstone", "ignore");
-user_pref("browser.aboutwelcome.enabled", false);
-user_pref("browser.safebrowsing.malware.enabled", false);
-user_pref("browser.safebrowsing.phishing.enabled", false);
-user_pref("browser.safebrowsing.downloads.remote.enabled", false);
-user_pref("browser.safebrowsing.provider.mozilla.updateURL", "");
-user_pref("browser.search.update", false);
-user_pref("browser.region.network.url", "");
-user_pref("browser.newtabpage.activity-stream.feeds.section.topstories", false);
-user_pref("browser.newtabpage.activity-stream.feeds.system.topstories", false);
-user_pref("datareporting.policy.dataSubmissionEnabled", false);
-user_pref("datareporting.healthreport.uploadEnabled", false);
-user_pref("toolkit.telemetry.enabled", false);
-user_pref("toolkit.telemetry.server", "");
-user_pref("extensions.update.enabled", false);
-user_pref("extensions.getAddons.cache.enabled", false);
-user_pref("extensions.blocklist.enabled", false);
-user_pref("media.gmp-manager.url", "");
-user_pref("services.settings.server", "http://127.0.0.1:1/");
-user_pref("security.OCSP.enabled", 0);
-"""
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from firefox_headless import run_firefox  # noqa: E402
 
 
 class Origin(http.server.BaseHTTPRequestHandler):
@@ -94,16 +57,6 @@ def linux_path(prefix, windows_path):
     return os.path.join(prefix, "drive_c", *windows_path[3:].rstrip("\\").split("\\"))
 
 
-def run_firefox(profile, home, url, shot):
-    env = dict(os.environ, HOME=home, MOZ_HEADLESS="1")
-    for name in ("http_proxy", "https_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY", "NO_PROXY", "all_proxy"):
-        env.pop(name, None)
-    started = time.time()
-    subprocess.run(["timeout", str(FIREFOX_SECONDS), "firefox-esr", "--headless", "--no-remote", "--profile",
-                    profile, "--screenshot", shot, url], env=env, capture_output=True, timeout=FIREFOX_SECONDS + 10)
-    print("firefox %s: %.1f s" % (url, time.time() - started))
-
-
 def start_proxy(script, log_path):
     proxy = subprocess.Popen([sys.executable, script, "--listen", PROXY_HOST + ":0", "--log", log_path],
                              stdout=subprocess.PIPE, text=True)
@@ -130,8 +83,6 @@ def main():
     try:
         run_tool(tool, "cleanup")
         profile = linux_path(prefix, run_tool(tool, "prepare"))
-        with open(os.path.join(profile, "prefs.js"), "w") as prefs:
-            prefs.write(TEST_PREFS)
 
         profile_seen = run_tool(tool, "apply", "%s:%d" % (PROXY_HOST, proxy_port))
         if linux_path(prefix, profile_seen) != profile:

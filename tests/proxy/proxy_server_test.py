@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """The proxy stand-in: HTTP and SOCKS5 on one port, loopback targets only,
-credentials when asked for, one log line per request."""
+outgoing from its own address, credentials when asked for, a refusing mode,
+one log line per request."""
 import base64
+import contextlib
 import http.server
 import os
 import re
@@ -19,8 +21,12 @@ ORIGIN_HOST = "127.0.0.29"
 
 
 class Origin(http.server.BaseHTTPRequestHandler):
+    seen = 0
+
     def do_GET(self):
-        body = ("origin saw %s %s" % (self.path, self.headers.get("Proxy-Authorization", "-"))).encode()
+        Origin.seen += 1
+        body = ("origin saw %s %s from %s" % (self.path, self.headers.get("Proxy-Authorization", "-"),
+                                               self.client_address[0])).encode()
         self.send_response(200)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
@@ -38,6 +44,22 @@ def start_proxy(*extra):
     port = int(re.search(r"LISTEN [\d.]+:(\d+)", proc.stdout.readline()).group(1))
     threading.Thread(target=proc.stdout.read, daemon=True).start()
     return proc, port, log.name
+
+
+@contextlib.contextmanager
+def origin_and_proxy(*proxy_args):
+    """An origin server and a proxy started with the arguments: (origin, proxy port, proxy log)."""
+    origin = http.server.ThreadingHTTPServer((ORIGIN_HOST, 0), Origin)
+    threading.Thread(target=origin.serve_forever, daemon=True).start()
+    proc, port, log = start_proxy(*proxy_args)
+    try:
+        yield origin, port, log
+    finally:
+        proc.terminate()
+        proc.wait(timeout=10)
+        origin.shutdown()
+        origin.server_close()
+        os.unlink(log)
 
 
 def receive_all(sock):
@@ -89,6 +111,7 @@ class ProxyStandIn(unittest.TestCase):
         answer = self.http_get("http://%s:%d/page?q=1" % (ORIGIN_HOST, self.origin_port))
         self.assertIn("200", answer.split("\r\n")[0])
         self.assertIn("origin saw /page?q=1", answer)
+        self.assertIn("from %s" % PROXY_HOST, answer)  # the proxy's address, not the client's
         self.assertIn("RELAY http", self.log_text())
 
     def test_socks5_with_a_domain_name_literal_as_firefox_sends_it(self):
@@ -96,7 +119,7 @@ class ProxyStandIn(unittest.TestCase):
         with s:
             self.assertEqual(reply[:2], b"\x05\x00")
             s.sendall(b"GET /socks HTTP/1.0\r\n\r\n")
-            self.assertIn(b"origin saw /socks", receive_all(s))
+            self.assertIn(b"origin saw /socks - from " + PROXY_HOST.encode(), receive_all(s))
         self.assertIn("RELAY socks5 client=", self.log_text())
         self.assertIn("target=%s:%d" % (ORIGIN_HOST, self.origin_port), self.log_text())
 
@@ -125,10 +148,7 @@ class ProxyStandIn(unittest.TestCase):
 
 class ProxyStandInWithCredentials(unittest.TestCase):
     def test_missing_wrong_and_right_credentials(self):
-        origin = http.server.ThreadingHTTPServer((ORIGIN_HOST, 0), Origin)
-        threading.Thread(target=origin.serve_forever, daemon=True).start()
-        proc, port, log = start_proxy("--user", "nim", "--password", "secret")
-        try:
+        with origin_and_proxy("--user", "nim", "--password", "secret") as (origin, port, log):
             url = "http://%s:%d/ok.htm" % (ORIGIN_HOST, origin.server_address[1])
 
             def get(headers=""):
@@ -148,12 +168,27 @@ class ProxyStandInWithCredentials(unittest.TestCase):
             self.assertIn("Access Denied", wrong)
             right = get(basic("nim", "secret"))
             self.assertIn("origin saw /ok.htm -", right)  # credentials are not passed on
-        finally:
-            proc.terminate()
-            proc.wait(timeout=10)
-            origin.shutdown()
-            origin.server_close()
-            os.unlink(log)
+
+    def test_refusing_mode_turns_everyone_away_with_access_denied(self):
+        with origin_and_proxy("--user", "nim", "--password", "secret", "--refuse") as (origin, port, log):
+            seen_before = Origin.seen
+            target = "%s:%d" % (ORIGIN_HOST, origin.server_address[1])
+            login = base64.b64encode(b"nim:secret").decode()
+            with socket.create_connection((PROXY_HOST, port), timeout=10) as s:
+                s.sendall(("GET http://%s/ok.htm HTTP/1.0\r\nProxy-Authorization: Basic %s\r\n\r\n"
+                           % (target, login)).encode())
+                answer = receive_all(s).decode("latin-1")
+            self.assertIn("403", answer.split("\r\n")[0])
+            self.assertIn("<h1>Access Denied</h1>", answer)
+            with socket.create_connection((PROXY_HOST, port), timeout=10) as s:
+                s.sendall(b"\x05\x01\x00")
+                self.assertEqual(s.recv(2), b"\x05\x00")
+                s.sendall(b"\x05\x01\x00\x01" + socket.inet_aton(ORIGIN_HOST)
+                          + struct.pack("!H", origin.server_address[1]))
+                self.assertEqual(s.recv(10)[:2], b"\x05\x02")
+            self.assertEqual(Origin.seen, seen_before)
+            with open(log) as f:
+                self.assertEqual(f.read().count("(refusing)"), 2)
 
     def test_a_taken_port_ends_quietly(self):
         proc, port, log = start_proxy()

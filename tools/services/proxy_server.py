@@ -4,16 +4,22 @@ one port, on loopback. The first byte of a connection decides: 0x05 is SOCKS5,
 anything else an HTTP proxy request (absolute-URI requests and CONNECT).
 
 Only targets inside 127.0.0.0/8, given as IPv4 literals, are relayed; every
-other target is refused without a name lookup. Each relayed or refused request
-is logged as one line, so a test can tell that traffic went through it.
+other target is refused without a name lookup. Outgoing connections leave from
+the address the client reached (a distinct loopback address per proxy), so the
+target sees the proxy's address, not the client's. Each relayed or refused
+request is logged as one line, so a test can tell that traffic went through it.
 
 With --user and --password, HTTP clients must send those credentials (Basic, in
-Proxy-Authorization or Authorization): missing ones are answered 407, wrong ones
+Proxy-Authorization, else in Authorization): missing ones are answered 407, wrong ones
 401 "Access Denied". SOCKS5 clients that offer user name and password are
 checked the same way; clients that offer no authentication are let in, since
 browsers cannot log in to a SOCKS server.
 
-    proxy_server.py [--listen 127.0.0.10:8080 ...] [--user U --password P] [--log FILE]
+With --refuse the proxy turns every client away, as a provider does with a
+blocked account: HTTP requests get 403 with an "Access Denied" page, SOCKS5
+requests "not allowed".
+
+    proxy_server.py [--listen 127.0.0.10:8080 ...] [--user U --password P] [--refuse] [--log FILE]
 """
 import argparse
 import asyncio
@@ -31,6 +37,7 @@ HEAD_TIMEOUT = 10.0
 CONNECT_TIMEOUT = 5.0
 IDLE_TIMEOUT = 60.0
 CHUNK = 16 * 1024
+ACCESS_DENIED_PAGE = "<html><head><title>Proxy</title></head><body><h1>Access Denied</h1></body></html>"
 
 
 class Log:
@@ -78,27 +85,30 @@ async def relay(reader, writer, peer_reader, peer_writer):
     await asyncio.gather(pump(reader, peer_writer), pump(peer_reader, writer))
 
 
-async def open_target(host, port):
-    return await asyncio.wait_for(asyncio.open_connection(host, port), CONNECT_TIMEOUT)
+async def open_target(host, port, source):
+    """Connects from `source`, the proxy's own address, on any free port."""
+    return await asyncio.wait_for(asyncio.open_connection(host, port, local_addr=(source, 0)), CONNECT_TIMEOUT)
 
 
 class ProxyServer:
-    def __init__(self, user, password, log):
+    def __init__(self, user, password, log, refuse=False):
         self.user = user
         self.password = password
         self.log = log
+        self.refuse = refuse
 
     def credentials_ok(self, user, password):
         return self.user is None or (user == self.user and password == self.password)
 
     async def handle(self, reader, writer):
         client = "%s:%s" % writer.get_extra_info("peername")[:2]
+        source = writer.get_extra_info("sockname")[0]
         try:
             first = await asyncio.wait_for(reader.readexactly(1), HEAD_TIMEOUT)
             if first == b"\x05":
-                await self.socks5(reader, writer, client)
+                await self.socks5(reader, writer, client, source)
             else:
-                await self.http(first, reader, writer, client)
+                await self.http(first, reader, writer, client, source)
         except (asyncio.IncompleteReadError, asyncio.LimitOverrunError, asyncio.TimeoutError, ConnectionError, OSError,
                 ValueError):
             pass
@@ -110,7 +120,7 @@ class ProxyServer:
                 pass
 
     # --- SOCKS5 -----------------------------------------------------------
-    async def socks5(self, reader, writer, client):
+    async def socks5(self, reader, writer, client, source):
         count = (await reader.readexactly(1))[0]
         methods = await reader.readexactly(count)
         if 0 in methods:
@@ -139,12 +149,15 @@ class ProxyServer:
         if version != 5 or command != 1:
             self.log("REFUSED socks5 client=%s command=%d" % (client, command))
             return await self.socks5_reply(writer, 7)
+        if self.refuse:
+            self.log("REFUSED socks5 client=%s target=%s:%d (refusing)" % (client, printable(host), port))
+            return await self.socks5_reply(writer, 2)
         target = loopback_target(host)
         if target is None:
             self.log("REFUSED socks5 client=%s target=%s:%d" % (client, printable(host), port))
             return await self.socks5_reply(writer, 2)
         try:
-            peer_reader, peer_writer = await open_target(target, port)
+            peer_reader, peer_writer = await open_target(target, port, source)
         except (OSError, asyncio.TimeoutError):
             self.log("FAILED socks5 client=%s target=%s:%d" % (client, target, port))
             return await self.socks5_reply(writer, 5)
@@ -172,7 +185,7 @@ class ProxyServer:
         await writer.drain()
 
     # --- HTTP ---------------------------------------------------------------
-    async def http(self, first, reader, writer, client):
+    async def http(self, first, reader, writer, client, source):
         head = first + await asyncio.wait_for(reader.readuntil(b"\r\n\r\n"), HEAD_TIMEOUT)
         if len(head) > HEAD_LIMIT:
             return await self.http_answer(writer, 431, "Request Header Fields Too Large", "Too large")
@@ -182,13 +195,16 @@ class ProxyServer:
             return await self.http_answer(writer, 400, "Bad Request", "Bad Request")
         method, uri, version = parts
         headers = [line for line in lines[1:] if line]
+        if self.refuse:
+            self.log("REFUSED http client=%s %s %s (refusing)" % (client, method, printable(uri)))
+            return await self.http_answer(writer, 403, "Forbidden", ACCESS_DENIED_PAGE, "text/html")
         refusal = self.http_refusal(headers)
         if refusal:
             self.log("REFUSED http client=%s %s %s (%s)" % (client, method, printable(uri), refusal[1]))
             return await self.http_answer(writer, *refusal)
         if method == "CONNECT":
             host, _, port = uri.rpartition(":")
-            return await self.http_tunnel(reader, writer, client, host, port)
+            return await self.http_tunnel(reader, writer, client, host, port, source)
         if not uri.lower().startswith("http://"):
             return await self.http_answer(writer, 400, "Bad Request", "Bad Request")
         rest = uri[7:]
@@ -199,7 +215,7 @@ class ProxyServer:
             self.log("REFUSED http client=%s %s %s" % (client, method, printable(uri)))
             return await self.http_answer(writer, 403, "Forbidden", "Forbidden")
         try:
-            peer_reader, peer_writer = await open_target(target, int(port or "80"))
+            peer_reader, peer_writer = await open_target(target, int(port or "80"), source)
         except (OSError, asyncio.TimeoutError):
             self.log("FAILED http client=%s %s %s" % (client, method, printable(uri)))
             return await self.http_answer(writer, 502, "Bad Gateway", "Bad Gateway")
@@ -216,16 +232,23 @@ class ProxyServer:
     def http_refusal(self, headers):
         if self.user is None:
             return None
-        given = None
+        # Proxy-Authorization is the proxy's own; a bare Authorization counts
+        # only without it, since it may be meant for the target site.
+        found = {}
         for header in headers:
             name, _, value = header.partition(":")
-            if name.strip().lower() in ("proxy-authorization", "authorization"):
-                scheme, _, token = value.strip().partition(" ")
-                if scheme.lower() == "basic":
-                    try:
-                        given = base64.b64decode(token.strip()).decode("latin-1")
-                    except ValueError:
-                        given = ""
+            name = name.strip().lower()
+            if name in ("proxy-authorization", "authorization") and name not in found:
+                found[name] = value.strip()
+        value = found.get("proxy-authorization", found.get("authorization"))
+        given = None
+        if value is not None:
+            scheme, _, token = value.partition(" ")
+            if scheme.lower() == "basic":
+                try:
+                    given = base64.b64decode(token.strip()).decode("latin-1")
+                except ValueError:
+                    given = ""
         if given is None:
             return 407, "Proxy Authentication Required", "Proxy Authentication Required"
         user, _, password = given.partition(":")
@@ -233,13 +256,13 @@ class ProxyServer:
             return 401, "Unauthorized", "Access Denied"
         return None
 
-    async def http_tunnel(self, reader, writer, client, host, port):
+    async def http_tunnel(self, reader, writer, client, host, port, source):
         target = loopback_target(host)
         if target is None or not port.isdigit():
             self.log("REFUSED http client=%s CONNECT %s:%s" % (client, printable(host), printable(port)))
             return await self.http_answer(writer, 403, "Forbidden", "Forbidden")
         try:
-            peer_reader, peer_writer = await open_target(target, int(port))
+            peer_reader, peer_writer = await open_target(target, int(port), source)
         except (OSError, asyncio.TimeoutError):
             self.log("FAILED http client=%s CONNECT %s:%s" % (client, target, port))
             return await self.http_answer(writer, 502, "Bad Gateway", "Bad Gateway")
@@ -252,11 +275,12 @@ class ProxyServer:
             peer_writer.close()
 
     @staticmethod
-    async def http_answer(writer, code, reason, body):
+    async def http_answer(writer, code, reason, body, content_type="text/plain"):
         extra = 'Proxy-Authenticate: Basic realm="Nimvara"\r\n' if code == 407 else ""
         data = body.encode("latin-1")
-        writer.write(("HTTP/1.0 %d %s\r\n%sContent-Type: text/plain\r\nContent-Length: %d\r\n"
-                      "Connection: close\r\n\r\n" % (code, reason, extra, len(data))).encode("latin-1") + data)
+        writer.write(("HTTP/1.0 %d %s\r\n%sContent-Type: %s\r\nContent-Length: %d\r\n"
+                      "Connection: close\r\n\r\n" % (code, reason, extra, content_type, len(data))).encode("latin-1")
+                     + data)
         await writer.drain()
 
 
@@ -269,7 +293,7 @@ def parse_listen(text):
 
 async def serve(args):
     log = Log(args.log)
-    proxy = ProxyServer(args.user, args.password, log)
+    proxy = ProxyServer(args.user, args.password, log, args.refuse)
     servers = []
     for host, port in args.listen or [parse_listen(DEFAULT_LISTEN)]:
         try:
@@ -295,6 +319,7 @@ def main():
     parser.add_argument("--listen", action="append", type=parse_listen, help="address:port, repeatable")
     parser.add_argument("--user")
     parser.add_argument("--password", default="")
+    parser.add_argument("--refuse", action="store_true", help='turn every client away with "Access Denied"')
     parser.add_argument("--log", help="also append the log lines to this file")
     asyncio.run(serve(parser.parse_args()))
     return 0
