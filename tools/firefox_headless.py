@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Loads one page in Debian's Firefox, headless, on a given profile, and saves
 a screenshot of it. The profile keeps its user.js (the proxy settings under
-test); prefs.js is replaced by prefs that keep Firefox quiet, let it send
-loopback traffic through a proxy at all, and reach nothing beyond loopback.
+test); a profile without them first gets prefs that keep Firefox quiet, let it
+send loopback traffic through a proxy at all, and reach nothing beyond
+loopback. Later runs keep the prefs.js that Firefox itself wrote.
 
     firefox_headless.py PROFILE URL SHOT [--home DIR] [--done FILE]
 
@@ -58,9 +59,20 @@ def write_quiet_prefs(profile):
         prefs.write(QUIET_PREFS)
 
 
+def has_quiet_prefs(profile):
+    try:
+        with open(os.path.join(profile, "prefs.js"), encoding="utf-8", errors="replace") as prefs:
+            return "allow_hijacking_localhost" in prefs.read()
+    except OSError:
+        return False
+
+
 def run_firefox(profile, home, url, shot):
     """Firefox's exit status (124 when it had to be stopped)."""
-    write_quiet_prefs(profile)
+    # Only a new profile gets them: what Firefox keeps in prefs.js between
+    # runs (a proxy copied from user.js among it) is what a user would have.
+    if not has_quiet_prefs(profile):
+        write_quiet_prefs(profile)
     os.makedirs(home, exist_ok=True)
     env = dict(os.environ, HOME=home, MOZ_HEADLESS="1")
     for name in ("http_proxy", "https_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY", "NO_PROXY", "all_proxy"):

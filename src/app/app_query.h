@@ -7,10 +7,12 @@
 // wParam = the asking window and lParam = MAKELPARAM(question, index); the
 // answer comes back to the asking window as WM_COPYDATA (dwData = question,
 // the text without terminator) before SendMessage returns. The result of
-// SendMessage is 1 when the question was understood.
+// SendMessage is 1 when the question was understood and the answer taken; an
+// asking window that does not take it within kAppQueryReplyTimeoutMs gets none.
 #pragma once
 
 inline constexpr const char* kAppQueryMessage = "Nimvara.AppQuery";
+inline constexpr unsigned kAppQueryReplyTimeoutMs = 1000;
 
 enum AppQuestion : int {
   kAskHint = 1,       // the tray hint

@@ -14,10 +14,16 @@ std::string BypassTextOfLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-std::vector<std::string> BypassKeys(int counter) {
-  std::vector<std::string> keys;
-  for (int k = 1; k <= counter; ++k) keys.push_back(std::to_string(k));
-  return keys;
+std::vector<std::string> StoredBypassLines(
+    int counter, const std::function<std::optional<std::string>(const std::string& key)>& read) {
+  std::vector<std::string> lines;
+  const int last = counter < kMaxBypassEntries ? counter : kMaxBypassEntries;
+  for (int k = 1; k <= last; ++k) {
+    std::optional<std::string> value = read(std::to_string(k));
+    if (!value) break;
+    lines.push_back(std::move(*value));
+  }
+  return lines;
 }
 
 std::vector<std::pair<std::string, std::string>> BypassIniEntries(const std::vector<std::string>& lines) {

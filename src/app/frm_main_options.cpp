@@ -28,19 +28,22 @@ void TfrmMain::LoadOptions() {
   SetChecked(chkCountry, s.ReadBool(kSectionConfig, kKeyAutoSelectCountry, true));
   SetChecked(chkIE, s.ReadBool(kSectionConfig, kKeyBrowserIE, kDefaultBrowserIE));
   SetChecked(chkFirefox, s.ReadBool(kSectionConfig, kKeyBrowserFirefox, kDefaultBrowserFirefox));
-  // A stored mode that is neither choice selects neither.
-  const int mode = s.ReadInteger(kSectionConfig, kKeyFirefoxControlMode, kDefaultFirefoxControlMode);
-  for (int i = 0; i < static_cast<int>(rdgFirefox.size()); ++i) SetChecked(rdgFirefox[i], i == mode);
+  // As the switchboard reads it: any mode but "Restart Firefox" is "Plugin Mode".
+  const bool restart =
+      s.ReadInteger(kSectionConfig, kKeyFirefoxControlMode, kDefaultFirefoxControlMode) == kFirefoxRestartMode;
+  SetChecked(rdgFirefox[kFirefoxPluginMode], !restart);
+  SetChecked(rdgFirefox[kFirefoxRestartMode], restart);
 
-  std::vector<std::string> lines;
-  for (const std::string& key : BypassKeys(s.ReadInteger(kSectionBypass, kKeyCounter, kDefaultBypassCounter)))
-    lines.push_back(s.ReadString(kSectionBypass, key.c_str(), ""));
+  const std::vector<std::string> lines =
+      StoredBypassLines(s.ReadInteger(kSectionBypass, kKeyCounter, kDefaultBypassCounter),
+                        [&s](const std::string& key) { return s.ReadValue(kSectionBypass, key.c_str()); });
   SetWindowTextA(memBypass, BypassTextOfLines(lines).c_str());
 }
 
 bool TfrmMain::SaveOptions() {
   if (!settings_) return false;
-  if (!SetAutoStart(Checked(chkStartWithWindows), kProgramName, Paths().ExePath)) {
+  // Quoted: under "C:\Program Files\..." Windows would otherwise try "C:\Program.exe" first.
+  if (!SetAutoStart(Checked(chkStartWithWindows), kProgramName, "\"" + Paths().ExePath + "\"")) {
     ShowMessageBox(kProgramName, std::string("Failed to create key ") + kRunSubKey, MessageKind::Error, mbOK);
     return false;
   }

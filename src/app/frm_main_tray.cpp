@@ -117,6 +117,9 @@ LRESULT TfrmMain::AnswerQuery(HWND asker, int question, int index) {
   }
   if (!IsWindow(asker)) return 0;
   COPYDATASTRUCT data{static_cast<ULONG_PTR>(question), static_cast<DWORD>(answer.size()), answer.data()};
-  SendMessageA(asker, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_), reinterpret_cast<LPARAM>(&data));
-  return 1;
+  // Any local program may name the asker: one that does not take the answer
+  // must not hold the interface thread for longer than a moment.
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(asker, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_), reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, kAppQueryReplyTimeoutMs, &ignored) != 0;
 }

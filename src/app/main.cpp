@@ -6,11 +6,13 @@
 #include "app/frm_main.h"
 #include "base/settings_keys.h"
 #include "directory/frm_select_ip.h"
+#include "proxy/crash_restore.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Held for the life of the process and never closed: it is the instance guard.
   CreateMutexA(nullptr, TRUE, kInstanceMutexName);
   if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  InstallCrashRestore();
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
   InitCommonControlsEx(&controls);

@@ -8,6 +8,10 @@
 
 std::string IniSettings::ReadString(const char* section, const char* key,
                                     const std::string& fallback) const {
+  return ReadValue(section, key).value_or(fallback);
+}
+
+std::optional<std::string> IniSettings::ReadValue(const char* section, const char* key) const {
   // GetPrivateProfileString cannot tell a missing key from an empty one through
   // its default; a marker default that no real value holds does.
   static constexpr char kMissing[] = "\x01\x02missing\x02\x01";
@@ -17,7 +21,8 @@ std::string IniSettings::ReadString(const char* section, const char* key,
                                              static_cast<DWORD>(buffer.size()), path_.c_str());
     if (n + 1 < buffer.size()) {
       std::string value(buffer.data(), n);
-      return value == kMissing ? fallback : value;
+      if (value == kMissing) return std::nullopt;
+      return value;
     }
     buffer.resize(buffer.size() * 2);
   }

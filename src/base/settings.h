@@ -2,6 +2,7 @@
 // every read goes to the file, every write reaches it at once.
 #pragma once
 
+#include <optional>
 #include <string>
 
 class IniSettings {
@@ -11,6 +12,8 @@ class IniSettings {
   const std::string& Path() const { return path_; }
 
   std::string ReadString(const char* section, const char* key, const std::string& fallback) const;
+  // Nothing when the key is missing (an empty value is a value).
+  std::optional<std::string> ReadValue(const char* section, const char* key) const;
   int ReadInteger(const char* section, const char* key, int fallback) const;
   bool ReadBool(const char* section, const char* key, bool fallback) const;
 

@@ -23,21 +23,21 @@ std::string OSNameFor(unsigned platformId, unsigned major, unsigned minor) {
 
 namespace {
 
-long long MinutesSinceEpoch(const ClockReading& r) {
+long long MillisecondsSinceEpoch(const ClockReading& r) {
   using namespace std::chrono;
   const sys_days day = year_month_day{year{r.year}, month{static_cast<unsigned>(r.month)},
                                       std::chrono::day{static_cast<unsigned>(r.day)}};
-  const long long ms = static_cast<long long>(day.time_since_epoch().count()) * 86'400'000LL +
-                       r.hour * 3'600'000LL + r.minute * 60'000LL + r.second * 1000LL +
-                       r.millisecond;
-  // The two clocks are read one after the other: round to the nearest minute.
-  return (ms >= 0 ? ms + 30'000 : ms - 30'000) / 60'000;
+  return static_cast<long long>(day.time_since_epoch().count()) * 86'400'000LL + r.hour * 3'600'000LL +
+         r.minute * 60'000LL + r.second * 1000LL + r.millisecond;
 }
 
 }  // namespace
 
 std::string TimeZoneText(const ClockReading& utc, const ClockReading& local) {
-  const long long minutes = MinutesSinceEpoch(local) - MinutesSinceEpoch(utc);
+  // The two clocks are read one after the other: round their difference, once,
+  // to the nearest minute (rounding each reading could put a minute between them).
+  const long long ms = MillisecondsSinceEpoch(local) - MillisecondsSinceEpoch(utc);
+  const long long minutes = (ms >= 0 ? ms + 30'000 : ms - 30'000) / 60'000;
   const long long hours = minutes / 60;  // truncates toward zero: +5:30 -> 5, -3:30 -> -3
   if (hours > 0) return "GMT +" + std::to_string(hours);
   return "GMT -" + std::to_string(std::llabs(hours));

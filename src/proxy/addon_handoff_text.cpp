@@ -8,11 +8,11 @@ std::string Line(std::string_view field) { return WithoutControlChars(field) + "
 
 }  // namespace
 
-std::string AddonHandoffText(bool enable, std::string_view proxy, std::string_view label, std::string_view bypass) {
-  const ProxyAddress address = SplitProxy(proxy);
+std::string AddonHandoffText(bool enable, const std::optional<ProxyAddress>& proxy, std::string_view label,
+                             std::string_view bypass) {
   std::string commas(bypass);
   for (char& c : commas)
     if (c == ';') c = ',';
-  return Line("0") + Line(enable ? "-1" : "0") + Line(label) + Line(commas) + Line(address.Host) +
-         Line(address.Port);
+  return Line("0") + Line(enable ? "-1" : "0") + Line(label) + Line(commas) + Line(proxy ? proxy->Host() : "") +
+         Line(proxy ? proxy->Port() : "");
 }

@@ -6,7 +6,6 @@
 
 #include "host/unique_handle.h"
 #include "proxy/addon_handoff_text.h"
-#include "proxy/proxy_address.h"
 #include "host/text_file.h"
 
 namespace {
@@ -31,9 +30,13 @@ std::string FindFirefoxAddon() {
   return IsFolder(folder) ? folder : std::string();
 }
 
-void WriteAddonHandoff(bool enable, const std::string& proxy, const std::string& label, const std::string& bypass) {
-  if ((enable || !proxy.empty()) && !IsValidProxy(proxy)) return;  // the switchboard has told the user
+std::string AddonHandoffPath() {
   const std::string folder = FindFirefoxAddon();
-  if (folder.empty()) return;
-  ReplaceFileWhole(folder + kAddonHandoffName, AddonHandoffText(enable, proxy, label, bypass));
+  return folder.empty() ? std::string() : folder + kAddonHandoffName;
+}
+
+void WriteAddonHandoff(bool enable, const std::optional<ProxyAddress>& proxy, const std::string& label,
+                       const std::string& bypass) {
+  const std::string path = AddonHandoffPath();
+  if (!path.empty()) ReplaceFileWhole(path, AddonHandoffText(enable, proxy, label, bypass));
 }

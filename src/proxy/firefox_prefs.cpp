@@ -5,10 +5,9 @@
 #include "base/message_box.h"
 #include "base/program.h"
 #include "base/settings_keys.h"
-#include "proxy/firefox_profile.h"
-#include "proxy/proxy_address.h"
-#include "proxy/proxy_messages.h"
 #include "host/text_file.h"
+#include "proxy/firefox_profile.h"
+#include "proxy/proxy_messages.h"
 #include "proxy/user_js_text.h"
 #include "proxy/window_by_title.h"
 
@@ -19,29 +18,39 @@ void TellFirefoxUnchanged(const std::string& userJs) {
   ShowMessageBox(kProgramName, kFirefoxChangeFailedText, MessageKind::Error, mbOK);
 }
 
-// Keeps the user's own file once, then clears the way for the program's.
-// False when the old file would not go (the user has been told).
+bool IsProgramsFile(const std::string& userJs) { return UserJsFormOf(ReadWholeFile(userJs)) != UserJsForm::UsersOwn; }
+
+// The first copy of the user's file is user.js.first, made once; later ones
+// take the next free numbered name. Never replaces an existing file.
+bool CopyUsersFile(const std::string& userJs) {
+  const std::string first = userJs + kUserJsBackupSuffix;
+  if (!PathExists(first)) return CopyFileA(userJs.c_str(), first.c_str(), TRUE) != 0;
+  for (int n = 2; n <= kMaxUserJsCopies; ++n) {
+    const std::string copy = userJs + "." + std::to_string(n);
+    if (!PathExists(copy)) return CopyFileA(userJs.c_str(), copy.c_str(), TRUE) != 0;
+  }
+  return false;
+}
+
+// Clears the way for the program's file, keeping a copy of the user's own.
+// False when the old file has to stay (the user has been told).
 bool SetAsideUserJs(const std::string& userJs) {
   if (!PathExists(userJs)) return true;
-  const std::string backup = userJs + kUserJsBackupSuffix;
-  if (!PathExists(backup)) CopyFileA(userJs.c_str(), backup.c_str(), TRUE);
-  if (DeleteFileA(userJs.c_str())) return true;
+  if ((IsProgramsFile(userJs) || CopyUsersFile(userJs)) && DeleteFileA(userJs.c_str())) return true;
   TellFirefoxUnchanged(userJs);
   return false;
 }
 
 }  // namespace
 
-void SetFirefoxPrefs(bool enable, const std::string& proxy, const std::string& bypass) {
-  if (enable && !IsValidProxy(proxy)) return;  // the switchboard has told the user
-  const ProxyAddress address = SplitProxy(proxy);
+void SetFirefoxPrefs(const std::optional<ProxyAddress>& proxy, const std::string& bypass) {
   const std::string profile = FindFirefoxProfile();
   if (profile.empty()) return;
   const std::string userJs = profile + kUserJsName;
-  const bool told = !SetAsideUserJs(userJs);
-  // A file that cannot be replaced stays as it was; one message per call.
-  if (!ReplaceFileWhole(userJs, UserJsText(enable, address.Host, address.Port, bypass))) {
-    if (!told) TellFirefoxUnchanged(userJs);
+  // A file that cannot be set aside or replaced stays as it was; one message per call.
+  if (!SetAsideUserJs(userJs)) return;
+  if (!ReplaceFileWhole(userJs, UserJsText(proxy, bypass))) {
+    TellFirefoxUnchanged(userJs);
     return;
   }
   if (FindWindowByTitle(kFirefoxTitleFragment))
@@ -52,5 +61,12 @@ void ResetFirefoxPrefs() {
   const std::string profile = FindFirefoxProfile();
   if (profile.empty()) return;
   const std::string userJs = profile + kUserJsName;
-  if (PathExists(userJs) && !DeleteFileA(userJs.c_str())) TellFirefoxUnchanged(userJs);
+  if (!PathExists(userJs)) return;
+  bool done = true;
+  switch (UserJsFormOf(ReadWholeFile(userJs))) {
+    case UserJsForm::UsersOwn: return;
+    case UserJsForm::Apply: done = ReplaceFileWhole(userJs, UserJsText(std::nullopt, "")); break;
+    case UserJsForm::Restore: done = DeleteFileA(userJs.c_str()) != 0; break;
+  }
+  if (!done) TellFirefoxUnchanged(userJs);
 }

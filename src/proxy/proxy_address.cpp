@@ -14,22 +14,14 @@ bool IsControlChar(char c) {
   return u < 0x20 || u == 0x7F;
 }
 
-}  // namespace
-
-ProxyAddress SplitProxy(std::string_view proxy) {
-  const std::size_t colon = proxy.find(':');
-  if (colon == std::string_view::npos) return {std::string(proxy), std::string()};
-  return {std::string(proxy.substr(0, colon)), std::string(proxy.substr(colon + 1))};
-}
-
-bool IsValidProxyHost(std::string_view host) {
+bool IsValidHost(std::string_view host) {
   if (host.empty() || host.size() > kMaxHostLength) return false;
   for (char c : host)
     if (!IsHostChar(c)) return false;
   return true;
 }
 
-bool IsValidProxyPort(std::string_view port) {
+bool IsValidPort(std::string_view port) {
   if (port.empty() || port.size() > 5 || port.front() == '0') return false;
   long value = 0;
   for (char c : port) {
@@ -39,9 +31,14 @@ bool IsValidProxyPort(std::string_view port) {
   return value >= 1 && value <= 65535;
 }
 
-bool IsValidProxy(std::string_view proxy) {
-  const ProxyAddress address = SplitProxy(proxy);
-  return IsValidProxyHost(address.Host) && IsValidProxyPort(address.Port);
+}  // namespace
+
+std::optional<ProxyAddress> ProxyAddress::Parse(std::string_view text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  const std::string_view host = text.substr(0, colon), port = text.substr(colon + 1);
+  if (!IsValidHost(host) || !IsValidPort(port)) return std::nullopt;
+  return ProxyAddress(std::string(host), std::string(port));
 }
 
 std::string WithoutControlChars(std::string_view text) {

@@ -1,25 +1,30 @@
-// The proxy argument "host:port", and the checks that keep text from outside
-// (the directory reply, the options' bypass list) from changing the meaning of
-// the files and settings it is written into.
+// The proxy server "host:port", checked once where it enters the switchboard,
+// and the checks that keep text from outside (the directory reply, the options'
+// bypass list) from changing the meaning of the files and settings it is
+// written into.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
-struct ProxyAddress {
-  std::string Host;
-  std::string Port;
+// A host name or IPv4 address (1 to 253 letters, digits, "-" and ".") and a
+// port of 1 to 65535 in plain decimal (no sign, blank or leading zero). Only
+// Parse makes one, so whoever is given one need not check it again.
+class ProxyAddress {
+ public:
+  // Splits at the first ":"; nothing when either part fails its check.
+  static std::optional<ProxyAddress> Parse(std::string_view text);
+
+  const std::string& Host() const { return host_; }
+  const std::string& Port() const { return port_; }
+  std::string Text() const { return host_ + ":" + port_; }
+
+ private:
+  ProxyAddress(std::string host, std::string port) : host_(std::move(host)), port_(std::move(port)) {}
+  std::string host_;
+  std::string port_;
 };
-
-// Host is the text before the first ":", Port the text after it; both empty for "".
-ProxyAddress SplitProxy(std::string_view proxy);
-
-// A host name or IPv4 address: 1 to 253 letters, digits, "-" and ".".
-bool IsValidProxyHost(std::string_view host);
-// 1 to 65535 in plain decimal: no sign, blank or leading zero.
-bool IsValidProxyPort(std::string_view port);
-// The two checks above on the split proxy text.
-bool IsValidProxy(std::string_view proxy);
 
 // The text with every control character (line breaks included) taken out.
 std::string WithoutControlChars(std::string_view text);

@@ -4,6 +4,7 @@
 #include "base/program.h"
 #include "base/settings.h"
 #include "base/settings_keys.h"
+#include "proxy/crash_restore.h"
 #include "proxy/firefox_addon.h"
 #include "proxy/firefox_prefs.h"
 #include "proxy/proxy_address.h"
@@ -30,17 +31,24 @@ void RefuseProxy(const std::string& proxy) {
 }  // namespace
 
 void SetBrowserProxy(bool enable, const std::string& proxy, const std::string& label, const std::string& bypass) {
-  if (enable && !IsValidProxy(proxy)) {
+  // Checked once, here: the back-ends are only ever given a valid address.
+  const std::optional<ProxyAddress> address = ProxyAddress::Parse(proxy);
+  if (enable && !address) {
     RefuseProxy(proxy);
     return;
   }
+  const std::optional<ProxyAddress> applied = enable ? address : std::nullopt;
   const BrowserSwitchPlan plan = ReadPlan();
   if (plan.winInetFollowsCall)
-    SetAllConnectionsProxy(enable, proxy, bypass);
+    SetAllConnectionsProxy(applied, bypass);
   else
-    SetAllConnectionsProxy(false, "", "");
+    SetAllConnectionsProxy(std::nullopt, "");
   if (plan.firefox == FirefoxBackend::PrefsFile)
-    SetFirefoxPrefs(enable, proxy, bypass);
+    SetFirefoxPrefs(applied, bypass);
   else if (plan.firefox == FirefoxBackend::Addon)
-    WriteAddonHandoff(enable, proxy, label, bypass);
+    WriteAddonHandoff(enable, address, label, bypass);
+  if (enable)
+    ArmCrashRestore(plan.firefox);
+  else
+    DisarmCrashRestore();
 }

@@ -26,6 +26,29 @@ constexpr const char* kBypassOpening = "user_pref(\"network.proxy.no_proxies_on\
 constexpr const char* kQuotedClosing = "\");";
 constexpr const char* kNumberClosing = ");";
 
+constexpr const char* kApplyFirstLine = "user_pref(\"network.proxy.type\", 1);";
+constexpr const char* kRestoreFirstLine = "user_pref(\"network.proxy.type\", 0);";
+constexpr const char* kRestoreSocksLines =
+    "user_pref(\"network.proxy.socks\", \"\");\r\n"
+    "user_pref(\"network.proxy.socks_port\", 0);\r\n";
+
+// Lines 1 to 10.
+std::string LeadingLines(bool apply) {
+  std::string text = std::string(apply ? kApplyFirstLine : kRestoreFirstLine) + kLineEnd;
+  for (const char* line : kCommonLines) text += std::string(line) + kLineEnd;
+  return text;
+}
+
+// Takes one line off the front of `text` when it is `opening`, anything
+// without a line break, and `closing`.
+bool TakeComposedLine(std::string_view& text, std::string_view opening, std::string_view closing) {
+  const std::size_t end = text.find(kLineEnd);
+  if (end == std::string_view::npos) return false;
+  const std::string_view line = text.substr(0, end);
+  text.remove_prefix(end + 2);
+  return line.size() >= opening.size() + closing.size() && line.starts_with(opening) && line.ends_with(closing);
+}
+
 }  // namespace
 
 std::string JsStringContent(std::string_view text) {
@@ -37,17 +60,27 @@ std::string JsStringContent(std::string_view text) {
   return escaped;
 }
 
-std::string UserJsText(bool enable, std::string_view host, std::string_view port, std::string_view bypass) {
-  std::string text = enable ? "user_pref(\"network.proxy.type\", 1);" : "user_pref(\"network.proxy.type\", 0);";
-  text += kLineEnd;
-  for (const char* line : kCommonLines) text += std::string(line) + kLineEnd;
-  if (!enable) {
-    text += std::string("user_pref(\"network.proxy.socks\", \"\");") + kLineEnd;
-    text += std::string("user_pref(\"network.proxy.socks_port\", 0);") + kLineEnd;
+std::string UserJsText(const std::optional<ProxyAddress>& proxy, std::string_view bypass) {
+  std::string text = LeadingLines(proxy.has_value());
+  if (!proxy) {
+    text += std::string(kRestoreSocksLines);
     return text;
   }
-  text += kSocksHostOpening + JsStringContent(host) + kQuotedClosing + kLineEnd;
-  text += kSocksPortOpening + WithoutControlChars(port) + kNumberClosing + kLineEnd;
+  text += kSocksHostOpening + proxy->Host() + kQuotedClosing + kLineEnd;
+  text += kSocksPortOpening + proxy->Port() + kNumberClosing + kLineEnd;
   text += kBypassOpening + JsStringContent(bypass) + kQuotedClosing + kLineEnd;
   return text;
+}
+
+UserJsForm UserJsFormOf(std::string_view text) {
+  if (text == UserJsText(std::nullopt, "")) return UserJsForm::Restore;
+  // The apply file: the fixed lines, then three lines composed of their fixed
+  // pieces around whatever host, port and bypass list they were given.
+  const std::string fixed = LeadingLines(true);
+  if (!text.starts_with(fixed)) return UserJsForm::UsersOwn;
+  text.remove_prefix(fixed.size());
+  const bool apply = TakeComposedLine(text, kSocksHostOpening, kQuotedClosing) &&
+                     TakeComposedLine(text, kSocksPortOpening, kNumberClosing) &&
+                     TakeComposedLine(text, kBypassOpening, kQuotedClosing) && text.empty();
+  return apply ? UserJsForm::Apply : UserJsForm::UsersOwn;
 }

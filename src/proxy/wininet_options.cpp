@@ -2,10 +2,10 @@
 
 #include "proxy/proxy_address.h"
 
-ConnectionProxyOptions ProxyOptionsFor(bool enable, std::string_view proxy, std::string_view bypass) {
+ConnectionProxyOptions ProxyOptionsFor(const std::optional<ProxyAddress>& proxy, std::string_view bypass) {
   ConnectionProxyOptions options;
-  options.flags = enable ? kProxyTypeProxy : kProxyTypeDirect;
-  options.server = enable ? WithoutControlChars(proxy) : std::string();
+  options.flags = proxy ? kProxyTypeProxy : kProxyTypeDirect;
+  options.server = proxy ? proxy->Text() : std::string();
   options.bypass = WithoutControlChars(bypass);
   options.withBypass = !options.bypass.empty();
   return options;

@@ -1,9 +1,12 @@
 // What one per-connection proxy store holds, and which connections a switch writes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "proxy/proxy_address.h"
 
 inline constexpr unsigned kProxyTypeDirect = 1;  // PROXY_TYPE_DIRECT
 inline constexpr unsigned kProxyTypeProxy = 2;   // PROXY_TYPE_PROXY
@@ -15,9 +18,9 @@ struct ConnectionProxyOptions {
   std::string bypass;
 };
 
-// Restore empties the server whatever was passed; the bypass text goes in
+// Without a proxy: direct access, server empty. The bypass text goes in
 // unchanged apart from control characters, which never reach the registry.
-ConnectionProxyOptions ProxyOptionsFor(bool enable, std::string_view proxy, std::string_view bypass);
+ConnectionProxyOptions ProxyOptionsFor(const std::optional<ProxyAddress>& proxy, std::string_view bypass);
 
 // Each active dial-up connection in the platform's order; the LAN setting ("")
 // only when none is active.

@@ -6,15 +6,22 @@
 #include <wininet.h>
 #include <ras.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-// Writes each active dial-up connection, or the LAN setting when none is active.
-void SetAllConnectionsProxy(bool enable, const std::string& proxy, const std::string& bypass);
+#include "proxy/proxy_address.h"
+
+// Writes each active dial-up connection, or the LAN setting when none is
+// active: the proxy for every protocol, or direct access without one.
+void SetAllConnectionsProxy(const std::optional<ProxyAddress>& proxy, const std::string& bypass);
 // Stores one connection's option list (empty name: the LAN setting), then tells
 // WinINet clients to reread. True when WinINet accepted the list.
-bool SetConnectionProxy(bool enable, const std::string& connectionName, const std::string& proxy,
+bool SetConnectionProxy(const std::string& connectionName, const std::optional<ProxyAddress>& proxy,
                         const std::string& bypass);
+// Direct access for every active connection, as SetAllConnectionsProxy without
+// a proxy does, but on the stack alone: for a crashing process.
+void SetAllConnectionsDirectNow();
 // Appends the entry names of the active dial-up connections; returns their count,
 // 0 on any error (more than the buffer's 10 records included).
 int EnumDialUpConnections(std::vector<std::string>& names);

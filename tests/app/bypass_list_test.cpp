@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+
 using Lines = std::vector<std::string>;
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
@@ -26,14 +29,44 @@ TEST(BypassLines, RoundTripThroughTheEditText) {
   EXPECT_EQ(BypassTextOfLines({}), "");
 }
 
-TEST(BypassIni, ReadsKeysOneToCounter) {
-  EXPECT_EQ(BypassKeys(0), Lines{});
-  EXPECT_EQ(BypassKeys(-4), Lines{});
-  EXPECT_EQ(BypassKeys(2), (Lines{"1", "2"}));
-  const Lines eleven = BypassKeys(11);
-  ASSERT_EQ(eleven.size(), 11u);
-  EXPECT_EQ(eleven[9], "10");  // decimal, no leading zeros
-  EXPECT_EQ(eleven[10], "11");
+TEST(BypassIni, ReadsKeysOneToCounterAsFarAsTheFileHoldsThem) {
+  std::vector<std::string> asked;
+  const auto readFrom = [&](std::map<std::string, std::string> stored) {
+    return [&asked, stored](const std::string& key) -> std::optional<std::string> {
+      asked.push_back(key);
+      const auto found = stored.find(key);
+      if (found == stored.end()) return std::nullopt;
+      return found->second;
+    };
+  };
+  const std::map<std::string, std::string> eleven = {
+      {"1", "a"}, {"2", ""}, {"3", "c"}, {"4", "d"}, {"5", "e"}, {"6", "f"},
+      {"7", "g"}, {"8", "h"}, {"9", "i"}, {"10", "j"}, {"11", "k"}, {"12", "above the counter"}};
+  struct Case {
+    int counter;
+    std::size_t lines;
+    std::size_t reads;
+  };
+  const Case cases[] = {
+      {0, 0, 0}, {-4, 0, 0}, {2, 2, 2}, {11, 11, 11},
+      {2147483647, 12, 13},  // a damaged counter: up to the first missing key
+  };
+  for (const Case& c : cases) {
+    asked.clear();
+    const Lines lines = StoredBypassLines(c.counter, readFrom(eleven));
+    EXPECT_EQ(lines.size(), c.lines) << c.counter;
+    EXPECT_EQ(asked.size(), c.reads) << c.counter;
+    if (lines.size() >= 11) {
+      EXPECT_EQ(asked[9], "10");  // decimal, no leading zeros
+      EXPECT_EQ(lines[1], "");
+      EXPECT_EQ(lines[10], "k");
+    }
+  }
+  // A gap ends the list; a file that has every key ends it at the maximum.
+  EXPECT_EQ(StoredBypassLines(5, readFrom({{"1", "a"}, {"2", "b"}, {"4", "d"}, {"5", "e"}})), (Lines{"a", "b"}));
+  const Lines full = StoredBypassLines(2147483647, [](const std::string& key) { return std::optional(key); });
+  ASSERT_EQ(full.size(), static_cast<std::size_t>(kMaxBypassEntries));
+  EXPECT_EQ(full.back(), std::to_string(kMaxBypassEntries));
 }
 
 TEST(BypassIni, WritesTheCounterFirstThenEveryLine) {

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <chrono>
+#include <thread>
+
 #include "e2e/app_query_client.h"
 #include "e2e/nimvara_process.h"
 #include "e2e/ui_fixture.h"
@@ -89,4 +92,30 @@ TEST_F(RunningNimvara, ExitFromTheMenuEndsTheProgram) {
   EXPECT_EQ(nimvara.WaitForExit(), 0);
   const std::string log = ReadFileBytes(NimvaraDataDir() + "report.txt");
   EXPECT_NE(log.find("] Closing...\r\n"), std::string::npos);
+}
+
+TEST_F(RunningNimvara, AnAskerThatNeverReadsItsMessagesHoldsTheProgramOnlyBriefly) {
+  // A window whose thread never takes its messages, named as the asker.
+  UniqueKernelHandle made(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  UniqueKernelHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  HWND deaf = nullptr;
+  std::thread owner([&] {
+    deaf = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetEvent(made.get());
+    WaitForSingleObject(release.get(), 60000);
+    DestroyWindow(deaf);
+  });
+  WaitForSingleObject(made.get(), 5000);
+  ASSERT_NE(deaf, nullptr);
+
+  const UINT query = RegisterWindowMessageA(kAppQueryMessage);
+  const auto started = std::chrono::steady_clock::now();
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(main, query, reinterpret_cast<WPARAM>(deaf), MAKELPARAM(kAskHint, 0), SMTO_NORMAL, 15000,
+                      &result);
+  const auto held = std::chrono::steady_clock::now() - started;
+  SetEvent(release.get());
+  owner.join();
+  EXPECT_LT(held, std::chrono::seconds(5));
+  EXPECT_NE(AskNimvara(main, kAskHint), "?");  // and it still answers
 }

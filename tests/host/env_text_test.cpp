@@ -56,3 +56,11 @@ TEST(TimeZoneText, ClocksReadAMomentApartStillAgree) {
   EXPECT_EQ(TimeZoneText(At(2026, 12, 6, 9, 59, 59, 998), At(2026, 12, 6, 11, 0, 0, 3)), "GMT +1");
   EXPECT_EQ(TimeZoneText(At(2026, 12, 6, 13, 59, 59, 999), At(2026, 12, 6, 10, 0, 0, 1)), "GMT -4");
 }
+
+TEST(TimeZoneText, AHalfMinuteBetweenTheReadingsCountsOnce) {
+  // The local clock read 2 ms later, just across a half minute: each reading
+  // rounded on its own made the difference a minute high, and -4:59 gave -4.
+  EXPECT_EQ(TimeZoneText(At(2026, 12, 6, 10, 0, 29, 999), At(2026, 12, 6, 5, 0, 30, 1)), "GMT -5");
+  EXPECT_EQ(TimeZoneText(At(2026, 12, 6, 10, 0, 29, 999), At(2026, 12, 6, 12, 0, 30, 1)), "GMT +2");
+  EXPECT_EQ(TimeZoneText(At(2026, 12, 6, 10, 0, 30, 1), At(2026, 12, 6, 12, 0, 29, 999)), "GMT +2");
+}

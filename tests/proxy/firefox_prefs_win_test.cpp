@@ -5,6 +5,7 @@
 #include "base/program.h"
 #include "host/unique_handle.h"
 #include "proxy/firefox_profile.h"
+#include "proxy/user_js_text.h"
 #include "proxy/window_by_title.h"
 #include "proxy_win_support.h"
 #include "wine/test_support.h"
@@ -15,6 +16,7 @@ const char* const kRestartText = "Please Restart all Firefox windows in order to
 const char* const kFailedText = "Can not change Firefox proxy settings!";
 const char* const kSocksHostLine = "user_pref(\"network.proxy.socks\", \"127.0.0.23\");";
 const char* const kSocksPortLine = "user_pref(\"network.proxy.socks_port\",1080);";
+const std::optional<ProxyAddress> kProxy = ProxyAddress::Parse("127.0.0.23:1080");
 
 struct FirefoxPrefs : ::testing::Test {
   FirefoxHome home;
@@ -35,7 +37,7 @@ TEST_F(FirefoxPrefs, ApplyAndRestoreWriteTheProgramsFile) {
   const std::string profile = home.AddProfile("x1y2z3.default");
   ASSERT_EQ(FindFirefoxProfile(), profile);
   DialogAnswerer answerer("Nimvara", IDOK);
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "localhost,127.0.0.1,");
+  SetFirefoxPrefs(kProxy, "localhost,127.0.0.1,");
   std::vector<std::string> lines = CrLfLines(ReadFileBytes(profile + "user.js"));
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 1);");
@@ -44,14 +46,13 @@ TEST_F(FirefoxPrefs, ApplyAndRestoreWriteTheProgramsFile) {
   EXPECT_EQ(lines[12], "user_pref(\"network.proxy.no_proxies_on\", \"localhost,127.0.0.1,\");");
   EXPECT_FALSE(FileExists(profile + "user.js.first"));  // there was nothing of the user's to keep
 
-  const std::string applied = ReadFileBytes(profile + "user.js");
-  SetFirefoxPrefs(false, "", "");
+  SetFirefoxPrefs(std::nullopt, "");
   lines = CrLfLines(ReadFileBytes(profile + "user.js"));
   ASSERT_EQ(lines.size(), 12u);
   EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 0);");
   EXPECT_EQ(lines[11], "user_pref(\"network.proxy.socks_port\", 0);");
-  // The next write keeps whatever user.js it found when no copy exists yet.
-  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), applied);
+  // The program's own file is replaced, not kept as if it were the user's.
+  EXPECT_FALSE(FileExists(profile + "user.js.first"));
   EXPECT_FALSE(FileExists(profile + "user.js.nimvara-new"));
   EXPECT_EQ(answerer.Count(), 0);  // no Firefox window, no message
 }
@@ -59,11 +60,11 @@ TEST_F(FirefoxPrefs, ApplyAndRestoreWriteTheProgramsFile) {
 TEST_F(FirefoxPrefs, TheUsersOwnFileIsKeptOnceOnly) {
   const std::string profile = home.AddProfile("abc.default");
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", "// the user's own\r\n"));
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  SetFirefoxPrefs(kProxy, "");
   EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// the user's own\r\n");
-  SetFirefoxPrefs(false, "", "");
+  SetFirefoxPrefs(std::nullopt, "");
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", "// changed again\r\n"));
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  SetFirefoxPrefs(kProxy, "");
   EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// the user's own\r\n");
   EXPECT_EQ(CrLfLines(ReadFileBytes(profile + "user.js")).size(), 13u);
 }
@@ -76,7 +77,7 @@ TEST_F(FirefoxPrefs, ProfilesIniNamesTheProfileInUse) {
       "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/k3x9.default-release\r\n\r\n"
       "[Install4F96D1932A9F858E]\r\nDefault=Profiles/k3x9.default-release\r\nLocked=1\r\n");
   EXPECT_EQ(FindFirefoxProfile(), current);
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  SetFirefoxPrefs(kProxy, "");
   EXPECT_EQ(CrLfLines(ReadFileBytes(current + "user.js")).size(), 13u);
   EXPECT_FALSE(FileExists(old + "user.js"));
 }
@@ -93,7 +94,7 @@ TEST_F(FirefoxPrefs, OfTwoDefaultProfilesOnlyTheFirstFoundChanges) {
   const std::string b = home.AddProfile("bbbb.default");
   const std::string found = FindFirefoxProfile();
   ASSERT_TRUE(found == a || found == b) << found;
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  SetFirefoxPrefs(kProxy, "");
   EXPECT_TRUE(FileExists(found + "user.js"));
   EXPECT_FALSE(FileExists((found == a ? b : a) + "user.js"));
 }
@@ -103,25 +104,18 @@ TEST_F(FirefoxPrefs, HiddenEntriesAndOtherNamesAreNotProfiles) {
   SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
   home.AddProfile("abc.default-release");
   EXPECT_EQ(FindFirefoxProfile(), "");
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  SetFirefoxPrefs(kProxy, "");
   EXPECT_FALSE(FileExists(hidden + "user.js"));
 }
 
 TEST_F(FirefoxPrefs, WithoutAProfileNothingChanges) {
   RemoveTree(home.Dir());
   DialogAnswerer answerer("Nimvara", IDOK);
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
-  SetFirefoxPrefs(false, "", "");
+  SetFirefoxPrefs(kProxy, "");
+  SetFirefoxPrefs(std::nullopt, "");
   ResetFirefoxPrefs();
   EXPECT_FALSE(FileExists(home.Dir()));
   EXPECT_EQ(answerer.Count(), 0);
-}
-
-TEST_F(FirefoxPrefs, AnInvalidProxyWritesNothing) {
-  const std::string profile = home.AddProfile("abc.default");
-  SetFirefoxPrefs(true, "127.0.0.23\r\nuser_pref(\"x\", 1);:1080", "");
-  SetFirefoxPrefs(true, "127.0.0.23:10);x(", "");
-  EXPECT_FALSE(FileExists(profile + "user.js"));
 }
 
 TEST_F(FirefoxPrefs, EveryWriteWithAFirefoxWindowOpenAsksForARestart) {
@@ -130,55 +124,81 @@ TEST_F(FirefoxPrefs, EveryWriteWithAFirefoxWindowOpenAsksForARestart) {
   ASSERT_TRUE(firefox);
   EXPECT_EQ(FindWindowByTitle("Mozilla Firefox"), firefox.get());
   DialogAnswerer answerer("Nimvara", IDOK);
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  SetFirefoxPrefs(kProxy, "");
   EXPECT_EQ(answerer.Count(), 1);
   EXPECT_EQ(answerer.LastText(), kRestartText);
-  SetFirefoxPrefs(false, "", "");
+  SetFirefoxPrefs(std::nullopt, "");
   EXPECT_EQ(answerer.Count(), 2);
   firefox.reset();
   EXPECT_EQ(FindWindowByTitle("Mozilla Firefox"), nullptr);
-  SetFirefoxPrefs(false, "", "");
+  SetFirefoxPrefs(std::nullopt, "");
   EXPECT_EQ(answerer.Count(), 2);
 }
 
 TEST_F(FirefoxPrefs, AFileThatWillNotGoIsLeftAsItIsWithOneMessage) {
   const std::string profile = home.AddProfile("abc.default");
   const std::string userJs = profile + "user.js";
-  ASSERT_TRUE(WriteFileBytes(userJs, "// locked\r\n"));
-  // Open elsewhere without delete sharing, as an editor or a scanner may hold it.
-  UniqueFile holder(CreateFileA(userJs.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(holder);
-  {
-    DialogAnswerer answerer("Nimvara", IDOK);
-    SetFirefoxPrefs(true, "127.0.0.23:1080", "");
-    EXPECT_EQ(answerer.Count(), 1);
-    EXPECT_EQ(answerer.LastText(), kFailedText);
+  const std::string restored = UserJsText(std::nullopt, "");
+  for (const std::string& locked : {std::string("// locked\r\n"), restored}) {
+    ASSERT_TRUE(WriteFileBytes(userJs, locked));
+    // Open elsewhere without delete sharing, as an editor or a scanner may hold it.
+    UniqueFile holder(CreateFileA(userJs.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    reports.clear();
+    {
+      DialogAnswerer answerer("Nimvara", IDOK);
+      SetFirefoxPrefs(kProxy, "");
+      if (locked == restored) ResetFirefoxPrefs();  // the program's own file will not go either
+      EXPECT_EQ(answerer.Count(), locked == restored ? 2 : 1);
+      EXPECT_EQ(answerer.LastText(), kFailedText);
+    }
+    EXPECT_EQ(ReadFileBytes(userJs), locked);
+    EXPECT_FALSE(FileExists(userJs + ".nimvara-new"));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_NE(reports[0].find(kFailedText), std::string::npos);
+    holder.reset();
   }
-  EXPECT_EQ(ReadFileBytes(userJs), "// locked\r\n");
   EXPECT_EQ(ReadFileBytes(userJs + ".first"), "// locked\r\n");  // kept before the delete was tried
-  EXPECT_FALSE(FileExists(userJs + ".nimvara-new"));
-  ASSERT_EQ(reports.size(), 1u);
-  EXPECT_NE(reports[0].find(kFailedText), std::string::npos);
-  {
-    DialogAnswerer answerer("Nimvara", IDOK);
-    ResetFirefoxPrefs();
-    EXPECT_EQ(answerer.Count(), 1);
-    EXPECT_EQ(answerer.LastText(), kFailedText);
-  }
-  EXPECT_TRUE(FileExists(userJs));
-  holder.reset();
   ResetFirefoxPrefs();
   EXPECT_FALSE(FileExists(userJs));
 }
 
-TEST_F(FirefoxPrefs, ResetDeletesTheProgramsFileAndKeepsTheBackup) {
+TEST_F(FirefoxPrefs, ResetLeavesFirefoxDirectAndKeepsTheBackup) {
   const std::string profile = home.AddProfile("abc.default");
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", "// mine\r\n"));
-  SetFirefoxPrefs(true, "127.0.0.23:1080", "");
+  SetFirefoxPrefs(kProxy, "");
+  // Firefox took the proxy into prefs.js: the direct file comes first.
+  ResetFirefoxPrefs();
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), UserJsText(std::nullopt, ""));
   ResetFirefoxPrefs();
   EXPECT_FALSE(FileExists(profile + "user.js"));
   EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// mine\r\n");
   ResetFirefoxPrefs();  // nothing left to delete: silent
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(FirefoxPrefs, AUsersOwnFileIsNeverDeletedWithoutACopy) {
+  const std::string profile = home.AddProfile("abc.default");
+  const std::string userJs = profile + "user.js";
+  ASSERT_TRUE(WriteFileBytes(userJs + ".first", "// first\r\n"));
+  ASSERT_TRUE(WriteFileBytes(userJs, "// written after the first copy\r\n"));
+  ASSERT_TRUE(WriteFileBytes(userJs + ".3", "// the user's, not a copy\r\n"));
+
+  SetFirefoxPrefs(kProxy, "");
+  EXPECT_EQ(CrLfLines(ReadFileBytes(userJs)).size(), 13u);
+  EXPECT_EQ(ReadFileBytes(userJs + ".2"), "// written after the first copy\r\n");
+
+  // A reset takes away only what the program wrote.
+  ASSERT_TRUE(WriteFileBytes(userJs, "// and again\r\n"));
+  ResetFirefoxPrefs();
+  EXPECT_EQ(ReadFileBytes(userJs), "// and again\r\n");
+  SetFirefoxPrefs(std::nullopt, "");
+  EXPECT_EQ(CrLfLines(ReadFileBytes(userJs)).size(), 12u);
+  EXPECT_EQ(ReadFileBytes(userJs + ".4"), "// and again\r\n");  // the next free name
+
+  EXPECT_EQ(ReadFileBytes(userJs + ".first"), "// first\r\n");
+  EXPECT_EQ(ReadFileBytes(userJs + ".2"), "// written after the first copy\r\n");
+  EXPECT_EQ(ReadFileBytes(userJs + ".3"), "// the user's, not a copy\r\n");
   EXPECT_TRUE(reports.empty());
 }

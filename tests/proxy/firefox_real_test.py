@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Real Firefox on the user.js the program writes: after apply its traffic goes
-through the SOCKS5 stand-in on loopback, after restore it goes direct.
+through the SOCKS5 stand-in on loopback, after restore it goes direct, and a
+reset (a version change, OK in Plugin Mode) never leaves it on the proxy that
+its prefs.js copied from an applied user.js.
 
     firefox_real_test.py <proxy_switch_tool.exe> <proxy_server.py> <work dir>
 
@@ -14,11 +16,13 @@ import subprocess
 import sys
 import threading
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from firefox_headless import run_firefox, write_quiet_prefs  # noqa: E402
+
 WINE = "/usr/lib/wine/wine64"
 ORIGIN_HOST = "127.0.0.26"
 PROXY_HOST = "127.0.0.27"
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
-from firefox_headless import run_firefox  # noqa: E402
+
 
 
 class Origin(http.server.BaseHTTPRequestHandler):
@@ -57,6 +61,21 @@ def linux_path(prefix, windows_path):
     return os.path.join(prefix, "drive_c", *windows_path[3:].rstrip("\\").split("\\"))
 
 
+def expect_route(profile, work, origin_url, log_path, target, path, proxied):
+    before = open(log_path).read().count(target)
+    run_firefox(profile, os.path.join(work, "home"), origin_url + path, os.path.join(work, path[1:] + ".png"))
+    relayed = open(log_path).read().count(target) - before
+    arrived = path in Origin.seen
+    print("%s: origin %s the page, %d relayed through the stand-in" % (path, "got" if arrived else "never got",
+                                                                        relayed))
+    if not arrived:
+        fail("%s never arrived at the origin: %s" % (path, Origin.seen))
+    if proxied and not relayed:
+        fail("%s went direct, not through the stand-in" % path)
+    if not proxied and relayed:
+        fail("%s: Firefox is still on the proxy" % path)
+
+
 def start_proxy(script, log_path):
     proxy = subprocess.Popen([sys.executable, script, "--listen", PROXY_HOST + ":0", "--log", log_path],
                              stdout=subprocess.PIPE, text=True)
@@ -83,6 +102,7 @@ def main():
     try:
         run_tool(tool, "cleanup")
         profile = linux_path(prefix, run_tool(tool, "prepare"))
+        write_quiet_prefs(profile)
 
         profile_seen = run_tool(tool, "apply", "%s:%d" % (PROXY_HOST, proxy_port))
         if linux_path(prefix, profile_seen) != profile:
@@ -112,6 +132,21 @@ def main():
         if open(log_path).read().count(target) != before:
             fail("after restore Firefox still went through the stand-in")
         print("restore: direct, origin saw %s" % Origin.seen)
+
+        # Firefox has taken the proxy into prefs.js; then the program's user.js
+        # is reset (a start after a crash, OK in Plugin Mode).
+        run_tool(tool, "apply", "%s:%d" % (PROXY_HOST, proxy_port))
+        expect_route(profile, work, origin_url, log_path, target, "/proxied-again", proxied=True)
+        with open(os.path.join(profile, "prefs.js"), encoding="utf-8", errors="replace") as prefs:
+            kept = [line.strip() for line in prefs if '"network.proxy.' in line]
+        print("prefs.js after that run: %s" % (kept or "no proxy preferences"))
+        for step in ("first", "second"):
+            run_tool(tool, "reset")
+            user_js = os.path.join(profile, "user.js")
+            left = open(user_js, "rb").read() if os.path.exists(user_js) else None
+            print("reset %s: user.js %s" % (step, "absent" if left is None else "%d lines, %r" % (
+                left.count(b"\r\n"), left.split(b"\r\n")[0])))
+            expect_route(profile, work, origin_url, log_path, target, "/after-%s-reset" % step, proxied=False)
     finally:
         proxy.terminate()
         proxy.wait(timeout=10)

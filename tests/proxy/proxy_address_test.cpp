@@ -2,40 +2,40 @@
 
 #include <gtest/gtest.h>
 
-TEST(SplitProxy, SplitsAtTheFirstColon) {
-  ProxyAddress a = SplitProxy("10.1.2.3:1080");
-  EXPECT_EQ(a.Host, "10.1.2.3");
-  EXPECT_EQ(a.Port, "1080");
-  a = SplitProxy("host:80:90");
-  EXPECT_EQ(a.Host, "host");
-  EXPECT_EQ(a.Port, "80:90");
-  a = SplitProxy("");
-  EXPECT_EQ(a.Host, "");
-  EXPECT_EQ(a.Port, "");
-  a = SplitProxy("nocolon");
-  EXPECT_EQ(a.Host, "nocolon");
-  EXPECT_EQ(a.Port, "");
-  a = SplitProxy(":8080");
-  EXPECT_EQ(a.Host, "");
-  EXPECT_EQ(a.Port, "8080");
+#include <optional>
+#include <string>
+
+TEST(ProxyAddress, SplitsAValidTextAtItsColon) {
+  struct Case {
+    const char* text;
+    const char* host;
+    const char* port;
+  };
+  const Case cases[] = {
+      {"10.1.2.3:1080", "10.1.2.3", "1080"},
+      {"127.0.0.21:1080", "127.0.0.21", "1080"},
+      {"proxy-7.example.net:3128", "proxy-7.example.net", "3128"},
+      {"UPPER.case:1", "UPPER.case", "1"},
+      {"a:65535", "a", "65535"},
+  };
+  for (const Case& c : cases) {
+    const std::optional<ProxyAddress> address = ProxyAddress::Parse(c.text);
+    ASSERT_TRUE(address) << c.text;
+    EXPECT_EQ(address->Host(), c.host);
+    EXPECT_EQ(address->Port(), c.port);
+    EXPECT_EQ(address->Text(), c.text);
+  }
+  EXPECT_TRUE(ProxyAddress::Parse(std::string(253, 'a') + ":80"));
+  EXPECT_FALSE(ProxyAddress::Parse(std::string(254, 'a') + ":80"));
 }
 
-TEST(ProxyChecks, AcceptsHostNamesAndIPv4Addresses) {
-  EXPECT_TRUE(IsValidProxy("127.0.0.21:1080"));
-  EXPECT_TRUE(IsValidProxy("proxy-7.example.net:3128"));
-  EXPECT_TRUE(IsValidProxy("UPPER.case:1"));
-  EXPECT_TRUE(IsValidProxy("a:65535"));
-  EXPECT_TRUE(IsValidProxyHost(std::string(253, 'a')));
-  EXPECT_FALSE(IsValidProxyHost(std::string(254, 'a')));
+TEST(ProxyAddress, RefusesPortsOutsideOneTo65535) {
+  for (const char* port : {"0", "65536", "99999", "123456", "", "-1", "+80", "08080", "0x50", "80 ", " 80", "8o",
+                           "80:90", "80\r\n", "10);evil("})
+    EXPECT_FALSE(ProxyAddress::Parse(std::string("host:") + port)) << "port '" << port << "'";
 }
 
-TEST(ProxyChecks, RefusesPortsOutsideOneTo65535) {
-  for (const char* port : {"0", "65536", "99999", "123456", "", "-1", "+80", "08080", "0x50", "80 ", " 80", "8o"})
-    EXPECT_FALSE(IsValidProxyPort(port)) << "port '" << port << "'";
-  for (const char* port : {"1", "80", "1080", "65535"}) EXPECT_TRUE(IsValidProxyPort(port)) << port;
-}
-
-TEST(ProxyChecks, RefusesHostileHosts) {
+TEST(ProxyAddress, RefusesHostileHosts) {
   const char* hostile[] = {
       "",                                       // nothing before the colon
       "evil\".host",                            // closes the JavaScript string
@@ -52,14 +52,8 @@ TEST(ProxyChecks, RefusesHostileHosts) {
       "\x7f" "host",
       "caf\xe9.de",                             // 8-bit letters
   };
-  for (const char* host : hostile) {
-    EXPECT_FALSE(IsValidProxyHost(host)) << host;
-    EXPECT_FALSE(IsValidProxy(std::string(host) + ":1080")) << host;
-  }
-  EXPECT_FALSE(IsValidProxy("127.0.0.1"));            // no port
-  EXPECT_FALSE(IsValidProxy("127.0.0.1:1080\r\n"));   // line break after the port
-  EXPECT_FALSE(IsValidProxy("127.0.0.1:10);evil("));  // code after the port
-  EXPECT_FALSE(IsValidProxy("127.0.0.1:80:81"));
+  for (const char* host : hostile) EXPECT_FALSE(ProxyAddress::Parse(std::string(host) + ":1080")) << host;
+  for (const char* text : {"", "127.0.0.1", "nocolon", ":8080"}) EXPECT_FALSE(ProxyAddress::Parse(text)) << text;
 }
 
 TEST(ProxyChecks, ControlCharactersAreTakenOutOrShown) {

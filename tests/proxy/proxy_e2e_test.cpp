@@ -1,16 +1,19 @@
 // The real nimvara.exe leaves the browsers on direct access when Windows ends
-// the session, and drops its user.js once after a version change.
+// the session, and takes Firefox off the proxy once after a version change.
 #include <gtest/gtest.h>
 
 #include "directory/frm_unblock.h"
 #include "e2e/nimvara_process.h"
+#include "proxy/user_js_text.h"
 #include "proxy/wininet_proxy.h"
 #include "proxy_win_support.h"
 #include "wine/test_support.h"
 
 namespace {
 
-const char* const kApplyFirstLine = "user_pref(\"network.proxy.type\", 1);";
+// The program's user.js as an apply left it, and as a restore leaves it.
+const std::string kApplied = UserJsText(ProxyAddress::Parse("127.0.0.22:3128"), "a.example,");
+const std::string kRestored = UserJsText(std::nullopt, "");
 
 void EndSession(NimvaraProcess& nimvara) {
   HWND main = nimvara.WaitForWindow("TfrmMain");
@@ -50,8 +53,8 @@ TEST_F(ProxyEndToEnd, EndOfSessionLeavesWinInetDirectAndUserJsRestored) {
   // request and, with the directory down, waits in the unblock dialog.
   ASSERT_NE(nimvara.WaitForDialog(kUnblockCaption), nullptr);
   // As a hide session would have left them.
-  ASSERT_TRUE(SetConnectionProxy(true, "", "127.0.0.22:3128", "a.example,"));
-  ASSERT_TRUE(WriteFileBytes(profile + "user.js", std::string(kApplyFirstLine) + "\r\n"));
+  ASSERT_TRUE(SetConnectionProxy("", ProxyAddress::Parse("127.0.0.22:3128"), "a.example,"));
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", kApplied));
   ASSERT_EQ(QueryLanProxy().server, "127.0.0.22:3128");
   EndSession(nimvara);
 
@@ -65,23 +68,24 @@ TEST_F(ProxyEndToEnd, EndOfSessionLeavesWinInetDirectAndUserJsRestored) {
   EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 0);");
 }
 
-TEST_F(ProxyEndToEnd, AVersionChangeDropsTheProgramsUserJsAndKeepsTheBackup) {
+TEST_F(ProxyEndToEnd, AVersionChangeTakesFirefoxOffTheProxyAndKeepsTheBackup) {
   Settings("Version=1.04\r\n");  // plug-in mode: nothing writes user.js again
-  ASSERT_TRUE(WriteFileBytes(profile + "user.js", std::string(kApplyFirstLine) + "\r\n"));
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", kApplied));
   ASSERT_TRUE(WriteFileBytes(profile + "user.js.first", "// the user's own\r\n"));
   NimvaraProcess nimvara;
   ASSERT_TRUE(nimvara.Start());
-  EXPECT_TRUE(WaitFor([&] { return !FileExists(profile + "user.js"); }));
+  // Firefox has the proxy in its prefs.js: the direct file takes it out at its next start.
+  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(profile + "user.js") == kRestored; }));
   EndSession(nimvara);
-  EXPECT_FALSE(FileExists(profile + "user.js"));
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), kRestored);
   EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// the user's own\r\n");
 
   // The next start finds the version unchanged and leaves a new user.js alone.
-  ASSERT_TRUE(WriteFileBytes(profile + "user.js", std::string(kApplyFirstLine) + "\r\n"));
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", kApplied));
   NimvaraProcess again;
   ASSERT_TRUE(again.Start());
   ASSERT_NE(again.WaitForWindow("TfrmMain"), nullptr);
   Sleep(500);
-  EXPECT_TRUE(FileExists(profile + "user.js"));
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), kApplied);
   EndSession(again);
 }

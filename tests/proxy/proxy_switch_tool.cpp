@@ -4,6 +4,7 @@
 //   proxy_switch_tool prepare          make a Firefox profile named in profiles.ini
 //   proxy_switch_tool apply HOST:PORT  switch to the proxy
 //   proxy_switch_tool restore          back to direct access
+//   proxy_switch_tool reset            what a version change or OK in Plugin Mode does
 //   proxy_switch_tool cleanup          remove AppData\Mozilla
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 #include "base/program.h"
 #include "base/settings.h"
 #include "host/probes.h"
+#include "proxy/firefox_prefs.h"
 #include "proxy/firefox_profile.h"
 #include "proxy/switchboard.h"
 #include "wine/test_support.h"
@@ -50,11 +52,13 @@ int main(int argc, char** argv) {
     SetBrowserProxy(true, argv[2], "Test #1", "");
   } else if (command == "restore") {
     SetBrowserProxy(false, "", "", "");
+  } else if (command == "reset") {
+    ResetFirefoxPrefs();
   } else if (command == "cleanup") {
     RemoveTree(GetAppDataDir() + "Mozilla");
     return 0;
   } else {
-    std::fprintf(stderr, "usage: proxy_switch_tool prepare | apply HOST:PORT | restore | cleanup\n");
+    std::fprintf(stderr, "usage: proxy_switch_tool prepare | apply HOST:PORT | restore | reset | cleanup\n");
     return 2;
   }
   SetSettings(nullptr);

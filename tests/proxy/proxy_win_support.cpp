@@ -84,7 +84,7 @@ LanProxy QueryLanProxy() {
 void ResetLanToDirect() {
   SetInternetSetOptionForTest(nullptr);
   SetRasEnumConnectionsForTest(nullptr);
-  SetConnectionProxy(false, "", "", "");
+  SetConnectionProxy("", std::nullopt, "");
 }
 
 FirefoxHome::FirefoxHome() {

@@ -25,23 +25,23 @@ TEST(SwitchPlan, KeyCombinations) {
 }
 
 TEST(WinInetOptions, ApplyRestoreAndTheOptionalBypass) {
-  ConnectionProxyOptions o = ProxyOptionsFor(true, "10.0.0.7:1080", "a.com,b.org,");
+  ConnectionProxyOptions o = ProxyOptionsFor(ProxyAddress::Parse("10.0.0.7:1080"), "a.com,b.org,");
   EXPECT_EQ(o.flags, 2u);
   EXPECT_EQ(o.server, "10.0.0.7:1080");
   EXPECT_TRUE(o.withBypass);
   EXPECT_EQ(o.bypass, "a.com,b.org,");
 
-  o = ProxyOptionsFor(true, "10.0.0.7:1080", "");
+  o = ProxyOptionsFor(ProxyAddress::Parse("10.0.0.7:1080"), "");
   EXPECT_FALSE(o.withBypass);  // two options: the stored bypass list stays
 
-  o = ProxyOptionsFor(false, "10.0.0.7:1080", "");
+  o = ProxyOptionsFor(std::nullopt, "");
   EXPECT_EQ(o.flags, 1u);
-  EXPECT_EQ(o.server, "");  // emptied whatever was passed
+  EXPECT_EQ(o.server, "");
   EXPECT_FALSE(o.withBypass);
 
-  o = ProxyOptionsFor(true, "h:1", "a\r\nb,");
+  o = ProxyOptionsFor(ProxyAddress::Parse("h:1"), "a\r\nb,");
   EXPECT_EQ(o.bypass, "ab,");
-  o = ProxyOptionsFor(true, "h:1", "\r\n");
+  o = ProxyOptionsFor(ProxyAddress::Parse("h:1"), "\r\n");
   EXPECT_FALSE(o.withBypass);
 }
 

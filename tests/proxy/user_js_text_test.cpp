@@ -55,7 +55,7 @@ const char* const kRestoreImage =
 }  // namespace
 
 TEST(UserJsText, ApplyFileByteForByte) {
-  const std::string text = UserJsText(true, "10.0.0.7", "1080", "localhost,127.0.0.1,intranet,");
+  const std::string text = UserJsText(ProxyAddress::Parse("10.0.0.7:1080"), "localhost,127.0.0.1,intranet,");
   EXPECT_EQ(text, kApplyImage);
   const std::vector<std::string> lines = Lines(text);
   ASSERT_EQ(lines.size(), 13u);
@@ -67,15 +67,15 @@ TEST(UserJsText, ApplyFileByteForByte) {
 }
 
 TEST(UserJsText, RestoreFileByteForByte) {
-  const std::string text = UserJsText(false, "", "", "");
+  const std::string text = UserJsText(std::nullopt, "");
   EXPECT_EQ(text, kRestoreImage);
   EXPECT_EQ(Lines(text).size(), 12u);
-  // Whatever is passed, the restore file names no proxy.
-  EXPECT_EQ(UserJsText(false, "10.0.0.7", "1080", "x,"), kRestoreImage);
+  // Whatever bypass list is passed, the restore file names none.
+  EXPECT_EQ(UserJsText(std::nullopt, "x,"), kRestoreImage);
 }
 
 TEST(UserJsText, EmptyBypassStillGivesTheBypassLine) {
-  const std::vector<std::string> lines = Lines(UserJsText(true, "h", "1", ""));
+  const std::vector<std::string> lines = Lines(UserJsText(ProxyAddress::Parse("h:1"), ""));
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(lines[12], "user_pref(\"network.proxy.no_proxies_on\", \"\");");
 }
@@ -88,7 +88,7 @@ TEST(UserJsText, BypassIsEscapedAsAJavaScriptString) {
   EXPECT_EQ(JsStringContent("x\r\ny"), "xy");
 
   const std::string hostile = "ok.com,\"); user_pref(\"network.proxy.type\", 0); //,\\\r\nuser_pref(\"x\", 1);";
-  const std::vector<std::string> lines = Lines(UserJsText(true, "10.0.0.7", "1080", hostile));
+  const std::vector<std::string> lines = Lines(UserJsText(ProxyAddress::Parse("10.0.0.7:1080"), hostile));
   ASSERT_EQ(lines.size(), 13u);  // no extra line reached the file
   const std::string& line = lines[12];
   const std::string opening = "user_pref(\"network.proxy.no_proxies_on\", \"";
@@ -104,4 +104,27 @@ TEST(UserJsText, BypassIsEscapedAsAJavaScriptString) {
     EXPECT_EQ(slashes % 2, 1u) << "unescaped quote at " << i << " in " << inner;
   }
   EXPECT_NE(inner.back(), '\\');
+}
+
+TEST(UserJsForm, TellsTheProgramsFilesFromTheUsersOwn) {
+  const std::string apply = UserJsText(ProxyAddress::Parse("10.0.0.7:1080"), "a.com,\"x\",");
+  const std::string restore = UserJsText(std::nullopt, "");
+  struct Case {
+    std::string text;
+    UserJsForm form;
+  };
+  const Case cases[] = {
+      {apply, UserJsForm::Apply},
+      {UserJsText(ProxyAddress::Parse("h:1"), ""), UserJsForm::Apply},
+      {kApplyImage, UserJsForm::Apply},
+      {restore, UserJsForm::Restore},
+      {"", UserJsForm::UsersOwn},
+      {"// mine\r\n", UserJsForm::UsersOwn},
+      {"user_pref(\"network.proxy.type\", 1);\r\n", UserJsForm::UsersOwn},  // only the first line
+      {apply + "user_pref(\"x\", 1);\r\n", UserJsForm::UsersOwn},            // something added
+      {restore + "\r\n", UserJsForm::UsersOwn},
+      {apply.substr(0, apply.size() - 2), UserJsForm::UsersOwn},             // last line break gone
+      {"// mine\r\n" + restore, UserJsForm::UsersOwn},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.form, UserJsFormOf(c.text)) << c.text;
 }

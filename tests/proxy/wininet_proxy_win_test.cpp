@@ -4,6 +4,7 @@
 
 #include <raserror.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "proxy_win_support.h"
@@ -48,7 +49,7 @@ struct WinInetProxy : ::testing::Test {
 TEST_F(WinInetProxy, ApplyThenRestoreOnTheLanSetting) {
   {
     OptionRecorder recorder(/*forward=*/true);
-    SetAllConnectionsProxy(true, "127.0.0.22:3128", "a.example,b.example,");
+    SetAllConnectionsProxy(ProxyAddress::Parse("127.0.0.22:3128"), "a.example,b.example,");
     const std::vector<SetOptionCall> stores = recorder.Stores();
     ASSERT_EQ(stores.size(), 1u);
     EXPECT_TRUE(stores[0].lan);
@@ -65,7 +66,7 @@ TEST_F(WinInetProxy, ApplyThenRestoreOnTheLanSetting) {
   }
   {
     OptionRecorder recorder(/*forward=*/true);
-    SetAllConnectionsProxy(false, "", "");
+    SetAllConnectionsProxy(std::nullopt, "");
     const std::vector<SetOptionCall> stores = recorder.Stores();
     ASSERT_EQ(stores.size(), 1u);
     EXPECT_EQ(stores[0].count, 2u);  // the bypass list is not sent
@@ -79,7 +80,7 @@ TEST_F(WinInetProxy, ApplyThenRestoreOnTheLanSetting) {
 
 TEST_F(WinInetProxy, OneStoreThenRefreshThenSettingsChanged) {
   OptionRecorder recorder(/*forward=*/false);
-  EXPECT_TRUE(SetConnectionProxy(true, "", "10.9.8.7:8080", "intranet,"));
+  EXPECT_TRUE(SetConnectionProxy("", ProxyAddress::Parse("10.9.8.7:8080"), "intranet,"));
   const std::vector<SetOptionCall>& calls = recorder.Calls();
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(calls[0].option, static_cast<DWORD>(INTERNET_OPTION_PER_CONNECTION_OPTION));
@@ -97,25 +98,47 @@ TEST_F(WinInetProxy, OneStoreThenRefreshThenSettingsChanged) {
 
 TEST_F(WinInetProxy, ARefusedListIsFalseAndTheNotificationsStillGo) {
   OptionRecorder recorder(/*forward=*/false, /*answer=*/FALSE);
-  EXPECT_FALSE(SetConnectionProxy(true, "", "h:1", ""));
+  EXPECT_FALSE(SetConnectionProxy("", ProxyAddress::Parse("h:1"), ""));
   ASSERT_EQ(recorder.Calls().size(), 3u);
   EXPECT_EQ(recorder.Calls()[0].count, 2u);  // empty bypass: two options
   EXPECT_EQ(recorder.Calls()[2].option, static_cast<DWORD>(INTERNET_OPTION_SETTINGS_CHANGED));
 }
 
-TEST_F(WinInetProxy, RestoreEmptiesTheServerWhateverWasPassed) {
-  OptionRecorder recorder(/*forward=*/false);
-  SetConnectionProxy(false, "", "10.9.8.7:8080", "");
-  ASSERT_EQ(recorder.Stores().size(), 1u);
-  EXPECT_EQ(recorder.Stores()[0].flags, static_cast<DWORD>(PROXY_TYPE_DIRECT));
-  EXPECT_EQ(recorder.Stores()[0].server, "");
+TEST_F(WinInetProxy, TheCrashTimeRestoreWritesWhatARestoreWrites) {
+  SetRasEnumConnectionsForTest(&FakeRasEnum);
+  for (const std::vector<std::string>& active : {std::vector<std::string>{}, {"Office VPN", "Modem"}}) {
+    gActive = active;
+    std::vector<SetOptionCall> restore, crash;
+    {
+      OptionRecorder recorder(/*forward=*/false);
+      SetAllConnectionsProxy(std::nullopt, "");
+      restore = recorder.Calls();
+    }
+    {
+      OptionRecorder recorder(/*forward=*/false);
+      SetAllConnectionsDirectNow();
+      crash = recorder.Calls();
+    }
+    ASSERT_EQ(crash.size(), restore.size());
+    ASSERT_EQ(crash.size(), 3 * std::max<std::size_t>(active.size(), 1));
+    for (std::size_t i = 0; i < crash.size(); ++i) {
+      EXPECT_EQ(crash[i].option, restore[i].option);
+      EXPECT_EQ(crash[i].connection, restore[i].connection);
+      EXPECT_EQ(crash[i].lan, restore[i].lan);
+      EXPECT_EQ(crash[i].count, restore[i].count);
+      EXPECT_EQ(crash[i].flags, restore[i].flags);
+      EXPECT_EQ(crash[i].server, "");
+    }
+    EXPECT_EQ(crash[0].flags, static_cast<DWORD>(PROXY_TYPE_DIRECT));
+    EXPECT_EQ(crash[0].count, 2u);
+  }
 }
 
 TEST_F(WinInetProxy, EachActiveDialUpConnectionAndNotTheLan) {
   SetRasEnumConnectionsForTest(&FakeRasEnum);
   gActive = {"Office VPN", "Modem"};
   OptionRecorder recorder(/*forward=*/false);
-  SetAllConnectionsProxy(true, "127.0.0.22:3128", "x,");
+  SetAllConnectionsProxy(ProxyAddress::Parse("127.0.0.22:3128"), "x,");
   EXPECT_EQ(gEnumCalls, 1);
   EXPECT_EQ(gSeenFirstSize, sizeof(RasConnV1));
   EXPECT_EQ(gSeenBytes, kDialUpRecords * sizeof(RasConnV1));
@@ -137,13 +160,13 @@ TEST_F(WinInetProxy, TenConnectionsFitElevenFallBackToTheLan) {
   for (int i = 0; i < 10; ++i) gActive.push_back("Line " + std::to_string(i));
   {
     OptionRecorder recorder(/*forward=*/false);
-    SetAllConnectionsProxy(true, "h:1", "");
+    SetAllConnectionsProxy(ProxyAddress::Parse("h:1"), "");
     EXPECT_EQ(recorder.Stores().size(), 10u);
   }
   gActive.push_back("Line 10");
   gEnumCalls = 0;
   OptionRecorder recorder(/*forward=*/false);
-  SetAllConnectionsProxy(true, "h:1", "");
+  SetAllConnectionsProxy(ProxyAddress::Parse("h:1"), "");
   EXPECT_EQ(gEnumCalls, 1);  // no second try with a larger buffer
   ASSERT_EQ(recorder.Stores().size(), 1u);
   EXPECT_TRUE(recorder.Stores()[0].lan);

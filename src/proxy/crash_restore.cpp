@@ -1,0 +1,101 @@
+#include "proxy/crash_restore.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <string>
+
+#include "host/text_file.h"
+#include "proxy/addon_handoff_text.h"
+#include "proxy/firefox_addon.h"
+#include "proxy/firefox_prefs.h"
+#include "proxy/firefox_profile.h"
+#include "proxy/user_js_text.h"
+#include "proxy/wininet_proxy.h"
+
+namespace {
+
+// Copied here beforehand: a crashing process may have a broken heap, so the
+// filter allocates nothing of its own.
+struct PendingRestore {
+  char file[MAX_PATH];
+  char text[1024];
+  DWORD size;
+};
+
+PendingRestore gPending;
+volatile LONG gArmed = 0;
+LPTOP_LEVEL_EXCEPTION_FILTER gPreviousFilter = nullptr;
+std::terminate_handler gPreviousTerminate = nullptr;
+
+void WritePendingFile() {
+  if (gPending.file[0] == '\0') return;
+  HANDLE file = CreateFileA(gPending.file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, gPending.text, gPending.size, &written, nullptr);
+  CloseHandle(file);
+}
+
+void RunPendingRestore() {
+  // Once, even when several threads fail together.
+  if (InterlockedExchange(&gArmed, 0) == 0) return;
+  SetAllConnectionsDirectNow();
+  WritePendingFile();
+}
+
+LONG WINAPI RestoreOnCrash(EXCEPTION_POINTERS* exception) {
+  RunPendingRestore();
+  return gPreviousFilter ? gPreviousFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A C++ exception that nothing catches ends in terminate, not in the filter.
+[[noreturn]] void RestoreOnTerminate() {
+  RunPendingRestore();
+  if (gPreviousTerminate) gPreviousTerminate();
+  std::abort();
+}
+
+// The Firefox file to put back and its off state; none when the back-end has
+// nothing of the program's to undo.
+void PrepareFirefoxFile(FirefoxBackend firefox, std::string& file, std::string& text) {
+  if (firefox == FirefoxBackend::PrefsFile) {
+    const std::string profile = FindFirefoxProfile();
+    // Only the program's own applied file: never one the user kept in its place.
+    if (profile.empty() || UserJsFormOf(ReadWholeFile(profile + kUserJsName)) != UserJsForm::Apply) return;
+    file = profile + kUserJsName;
+    text = UserJsText(std::nullopt, "");
+  } else if (firefox == FirefoxBackend::Addon) {
+    file = AddonHandoffPath();
+    text = AddonHandoffText(false, std::nullopt, "", "");
+  }
+}
+
+}  // namespace
+
+void InstallCrashRestore() {
+  static bool installed = false;  // a second filter would hand on to itself
+  if (installed) return;
+  installed = true;
+  gPreviousFilter = SetUnhandledExceptionFilter(&RestoreOnCrash);
+  gPreviousTerminate = std::set_terminate(&RestoreOnTerminate);
+}
+
+void ArmCrashRestore(FirefoxBackend firefox) {
+  InterlockedExchange(&gArmed, 0);
+  std::string file, text;
+  PrepareFirefoxFile(firefox, file, text);
+  gPending.file[0] = '\0';
+  gPending.size = 0;
+  if (!file.empty() && file.size() < sizeof(gPending.file) && text.size() <= sizeof(gPending.text)) {
+    std::memcpy(gPending.file, file.c_str(), file.size() + 1);
+    std::memcpy(gPending.text, text.data(), text.size());
+    gPending.size = static_cast<DWORD>(text.size());
+  }
+  InterlockedExchange(&gArmed, 1);
+}
+
+void DisarmCrashRestore() { InterlockedExchange(&gArmed, 0); }
