@@ -14,14 +14,16 @@ bool IsControlChar(char c) {
   return u < 0x20 || u == 0x7F;
 }
 
-bool IsValidHost(std::string_view host) {
+}  // namespace
+
+bool IsValidProxyHost(std::string_view host) {
   if (host.empty() || host.size() > kMaxHostLength) return false;
   for (char c : host)
     if (!IsHostChar(c)) return false;
   return true;
 }
 
-bool IsValidPort(std::string_view port) {
+bool IsValidProxyPort(std::string_view port) {
   if (port.empty() || port.size() > 5 || port.front() == '0') return false;
   long value = 0;
   for (char c : port) {
@@ -31,13 +33,11 @@ bool IsValidPort(std::string_view port) {
   return value >= 1 && value <= 65535;
 }
 
-}  // namespace
-
 std::optional<ProxyAddress> ProxyAddress::Parse(std::string_view text) {
   const std::size_t colon = text.find(':');
   if (colon == std::string_view::npos) return std::nullopt;
   const std::string_view host = text.substr(0, colon), port = text.substr(colon + 1);
-  if (!IsValidHost(host) || !IsValidPort(port)) return std::nullopt;
+  if (!IsValidProxyHost(host) || !IsValidProxyPort(port)) return std::nullopt;
   return ProxyAddress(std::string(host), std::string(port));
 }
 

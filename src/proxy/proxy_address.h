@@ -26,6 +26,11 @@ class ProxyAddress {
   std::string port_;
 };
 
+// The two halves' checks, for text that becomes a proxy address later (the
+// directory's catalogue is checked when it arrives).
+bool IsValidProxyHost(std::string_view host);
+bool IsValidProxyPort(std::string_view port);
+
 // The text with every control character (line breaks included) taken out.
 std::string WithoutControlChars(std::string_view text);
 // Untrusted text for a log line: one line, control characters shown as "?",
