@@ -95,7 +95,9 @@ int Memory(DWORD pid) {
                                        sizeof(counters));
   CloseHandle(process);
   if (!ok) return 1;
-  std::printf("%llu\n", static_cast<unsigned long long>(counters.PrivateUsage));
+  // Windows fills both with the same commit charge; Wine only the older field.
+  const SIZE_T bytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+  std::printf("%llu\n", static_cast<unsigned long long>(bytes));
   return 0;
 }
 
