@@ -88,8 +88,12 @@ bool TfrmSelectIP::BuildList(bool cancelEnabled) {
   if (!CreateFormWindow(GetModuleHandleA(nullptr))) return false;
   BuildControls();
   rows_ = ServerListRows(Catalogue().Servers);
+  // One allocation and no repainting while a long catalogue goes in.
+  SendMessageA(lsbSelectIP, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(lsbSelectIP, LB_INITSTORAGE, rows_.size(), rows_.size() * 24);
   for (const ServerListRow& row : rows_)
     SendMessageA(lsbSelectIP, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.Text.c_str()));
+  SendMessageA(lsbSelectIP, WM_SETREDRAW, TRUE, 0);
   SendMessageA(lsbSelectIP, LB_SETCURSEL, LastListIndex, 0);
   EnableWindow(btnCancel, cancelEnabled);
   return true;
