@@ -15,9 +15,11 @@ import re
 import signal
 import socket
 import socketserver
-import subprocess
 import sys
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "services"))
+import background  # noqa: E402
 
 CREDENTIALS = "Basic " + base64.b64encode(b"nim:vara").decode()
 BIG_BODY = "".join("line %04d of the long page\n" % i for i in range(200)).encode()
@@ -133,50 +135,14 @@ def serve(state_dir, web, proxy, proxy_port):
 def start(state_dir, web, proxy, proxy_port):
     stop(state_dir)
     os.makedirs(os.path.join(state_dir, "captured"), exist_ok=True)
-    ready = os.path.join(state_dir, "ready")
-    if os.path.exists(ready):
-        os.remove(ready)
-    log = open(os.path.join(state_dir, "server.log"), "wb")
-    child = subprocess.Popen([sys.executable, __file__, "serve", state_dir, web, proxy, str(proxy_port)],
-                             stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
-    with open(os.path.join(state_dir, "pid"), "w") as f:
-        f.write(str(child.pid))
-    for _ in range(100):
-        if os.path.exists(ready):
-            print("fetch server on %s:80, proxy on %s:%d" % (web, proxy, proxy_port))
-            return 0
-        if child.poll() is not None:
-            break
-        time.sleep(0.05)
-    sys.stderr.write(open(os.path.join(state_dir, "server.log")).read())
-    return 1
-
-
-def stop(state_dir):
-    pid_file = os.path.join(state_dir, "pid")
-    if not os.path.exists(pid_file):
-        return 0
-    pid = int(open(pid_file).read())
-    os.remove(pid_file)
-    try:
-        os.kill(pid, signal.SIGTERM)
-        for _ in range(50):
-            if not running(pid):
-                return 0
-            time.sleep(0.05)
-        os.kill(pid, signal.SIGKILL)
-    except ProcessLookupError:
-        pass
+    if not background.spawn_and_wait(state_dir, __file__, [web, proxy, str(proxy_port)]):
+        return 1
+    print("fetch server on %s:80, proxy on %s:%d" % (web, proxy, proxy_port))
     return 0
 
 
-def running(pid):
-    """False once the process is gone or only waits to be reaped."""
-    try:
-        with open("/proc/%d/stat" % pid) as f:
-            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
-    except OSError:
-        return False
+def stop(state_dir):
+    return background.stop(state_dir)
 
 
 def main(argv):

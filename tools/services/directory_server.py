@@ -25,12 +25,12 @@ import selectors
 import shutil
 import signal
 import socket
-import subprocess
 import sys
 import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import background  # noqa: E402
 import directory_reply  # noqa: E402
 
 DEFAULT_HOSTS = "127.0.0.1,127.0.0.2,127.0.0.3"
@@ -157,49 +157,15 @@ def start(args):
         shutil.copyfile(args.catalogue, os.path.join(args.state_dir, "catalogue.txt"))
     with open(os.path.join(args.state_dir, "modes"), "w") as f:
         f.write(args.modes + "\n")
-    log = open(os.path.join(args.state_dir, "server.log"), "wb")
-    child = subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", args.state_dir, "--key", args.key,
-                              "--hosts", args.hosts, "--port", str(args.port)],
-                             stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
-    with open(os.path.join(args.state_dir, "pid"), "w") as f:
-        f.write(str(child.pid))
-    for _ in range(100):
-        if os.path.exists(os.path.join(args.state_dir, "ready")):
-            print("directory servers on %s port %d: %s" % (args.hosts, args.port, args.modes))
-            return 0
-        if child.poll() is not None:
-            break
-        time.sleep(0.05)
-    sys.stderr.write(open(os.path.join(args.state_dir, "server.log")).read())
-    return 1
-
-
-def stop(state_dir):
-    pid_file = os.path.join(state_dir, "pid")
-    if not os.path.exists(pid_file):
-        return 0
-    with open(pid_file) as f:
-        pid = int(f.read())
-    os.remove(pid_file)
-    try:
-        os.kill(pid, signal.SIGTERM)
-        for _ in range(50):
-            if not alive(pid):
-                return 0
-            time.sleep(0.05)
-        os.kill(pid, signal.SIGKILL)
-    except ProcessLookupError:
-        pass
+    if not background.spawn_and_wait(args.state_dir, __file__, ["--key", args.key, "--hosts", args.hosts,
+                                                                  "--port", str(args.port)]):
+        return 1
+    print("directory servers on %s port %d: %s" % (args.hosts, args.port, args.modes))
     return 0
 
 
-def alive(pid):
-    """False once the process is gone or only waits to be reaped by its new parent."""
-    try:
-        with open("/proc/%d/stat" % pid) as f:
-            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
-    except OSError:
-        return False
+def stop(state_dir):
+    return background.stop(state_dir)
 
 
 def main(argv):
