@@ -1,0 +1,113 @@
+#include "net/frm_update.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "base/program.h"
+#include "wine/test_support.h"
+
+namespace {
+
+constexpr char kErrorText[] = "Error when download new version!";
+
+// Serves a sample program of the build as /dl/<name> on the test web server.
+std::string Serve(const std::string& sample) {
+  const std::string name = "served_" + sample;
+  CopyFileA((BuildDir() + "signed_samples\\" + sample).c_str(), (BuildDir() + "fetch_server\\files\\" + name).c_str(),
+            FALSE);
+  return "http://127.0.0.30/dl/" + name;
+}
+
+struct UpdateRun {
+  ScratchDir dir;
+  std::string file = dir.Path() + "nimvara-update.exe";
+  std::vector<std::string> log;
+  UpdateRun() {
+    SetReportSink([this](const std::string& line) { log.push_back(line); });
+  }
+  ~UpdateRun() { SetReportSink(nullptr); }
+  bool Ran() const { return FileExists(file + ".ran"); }
+  std::string Log() const {
+    std::string all;
+    for (const std::string& l : log) all += l + "\n";
+    return all;
+  }
+};
+
+// Clicks the update dialog's button once `ready` holds (or after a bound).
+std::thread CloseUpdateWhen(std::function<bool()> ready) {
+  return std::thread([ready] {
+    WaitFor(ready, std::chrono::seconds(20));
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindDialog("Update")) != nullptr; });
+    if (dialog) ClickDialogButton(dialog, IDCANCEL);
+  });
+}
+
+TEST(TfrmUpdate, SignedInstallerIsDownloadedCheckedAndStarted) {
+  UpdateRun run;
+  WriteFileBytes(run.file, "an installer left by an earlier download");
+  TfrmUpdate dialog(Serve("good.exe"), run.file);
+  std::thread guard = CloseUpdateWhen([] { return false; });  // only if it hangs
+  const bool started = dialog.ShowModal(nullptr);
+  guard.detach();
+  EXPECT_TRUE(started);
+  EXPECT_TRUE(WaitFor([&] { return run.Ran(); })) << "the installer did not run";
+  EXPECT_TRUE(run.log.empty()) << run.Log();
+}
+
+TEST(TfrmUpdate, FailedOrRefusedDownloadsAreReportedAndNeverRun) {
+  struct {
+    const char* what;
+    std::string url;
+    const char* logged;
+  } const cases[] = {
+      {"a changed byte in the code", Serve("code_changed.exe"), "(file changed after signing)"},
+      {"a forged signature", Serve("signature_forged.exe"), "(signature does not verify)"},
+      {"another publisher", Serve("other_publisher.exe"), "(not signed by the publisher)"},
+      {"no length announced", "http://127.0.0.30/dl/nolength.bin", "download of the new version failed"},
+      {"fewer bytes than announced", "http://127.0.0.30/dl/short.bin", "download of the new version failed"},
+      {"no server", "http://127.0.0.32/download/nimvara.exe", "download of the new version failed"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    UpdateRun run;
+    DialogAnswerer errorBox("Nimvara", IDOK);
+    TfrmUpdate dialog(c.url, run.file);
+    std::thread closer = CloseUpdateWhen([&] { return errorBox.Count() > 0 && !FindDialog("Nimvara"); });
+    EXPECT_FALSE(dialog.ShowModal(nullptr));
+    closer.join();
+    EXPECT_EQ(errorBox.Count(), 1);
+    EXPECT_EQ(errorBox.LastText(), kErrorText);
+    EXPECT_FALSE(FileExists(run.file));
+    ASSERT_EQ(run.log.size(), 1u);
+    EXPECT_NE(run.log[0].find(c.logged), std::string::npos) << run.log[0];
+    Sleep(300);
+    EXPECT_FALSE(run.Ran());
+  }
+}
+
+TEST(TfrmUpdate, ClosingTheDialogAbortsAStalledDownload) {
+  UpdateRun run;
+  DialogAnswerer errorBox("Nimvara", IDOK);
+  TfrmUpdate dialog("http://127.0.0.30/dl/stall.bin", run.file);
+  std::chrono::steady_clock::time_point clicked;
+  std::thread closer([&] {
+    HWND update = nullptr;
+    WaitFor([&] { return (update = FindDialog("Update")) != nullptr && FileExists(run.file); });
+    Sleep(500);  // the server has gone quiet
+    clicked = std::chrono::steady_clock::now();
+    ClickDialogButton(update, IDCANCEL);
+  });
+  EXPECT_FALSE(dialog.ShowModal(nullptr));
+  const auto closedAfter = std::chrono::steady_clock::now() - clicked;
+  closer.join();
+  EXPECT_LT(closedAfter, std::chrono::seconds(2));
+  Sleep(300);
+  EXPECT_EQ(errorBox.Count(), 0);  // nothing of the closed dialog runs afterwards
+  EXPECT_TRUE(WaitFor([&] { return !FileExists(run.file); }, std::chrono::seconds(15)));
+}
+
+}  // namespace
