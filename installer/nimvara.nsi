@@ -102,7 +102,17 @@ Section "Uninstall"
   Call un.EndNimvara
   Delete "$INSTDIR\nimvara.exe"
   Delete "$INSTDIR\default.skn"
-  Delete "$INSTDIR\uninstall.exe"
+  ; The uninstaller that started this copy of itself may not have ended yet.
+  StrCpy $2 0
+  ${Do}
+    Delete "$INSTDIR\uninstall.exe"
+    ${IfNot} ${FileExists} "$INSTDIR\uninstall.exe"
+    ${OrIf} $2 > 50
+      ${Break}
+    ${EndIf}
+    IntOp $2 $2 + 1
+    Sleep 200
+  ${Loop}
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"

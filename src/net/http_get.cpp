@@ -39,7 +39,7 @@ THTTPGet::~THTTPGet() {
 
 void THTTPGet::StartDownload() {
   if (worker_) return;  // one transfer at a time
-  auto worker = std::make_shared<THTTPGetThread>(*this, window_);
+  auto worker = std::make_shared<THTTPGetThread>(*this, window_, ++transfers_);
   worker_ = worker;
   if (!worker->Run()) {
     worker_.reset();
@@ -85,7 +85,7 @@ LRESULT CALLBACK THTTPGet::WindowProc(HWND window, UINT message, WPARAM wParam, 
     return 0;
   }
   if (self && message == kHttpGetDoneMessage) {
-    if (self->worker_.get() == reinterpret_cast<THTTPGetThread*>(lParam)) self->Complete();
+    if (self->worker_ && self->worker_->Transfer() == wParam) self->Complete();
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

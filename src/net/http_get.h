@@ -52,4 +52,5 @@ class THTTPGet {
 
   HWND window_ = nullptr;  // receives the worker's progress and completion
   std::shared_ptr<THTTPGetThread> worker_;
+  unsigned transfers_ = 0;
 };

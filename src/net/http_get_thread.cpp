@@ -21,7 +21,7 @@ std::optional<std::string> ContentLength(HINTERNET request) {
 
 }  // namespace
 
-THTTPGetThread::THTTPGetThread(const THTTPGet& c, HWND notify)
+THTTPGetThread::THTTPGetThread(const THTTPGet& c, HWND notify, unsigned transfer)
     : acceptTypes_(c.AcceptTypes),
       agent_(c.Agent),
       url_(c.URL),
@@ -33,7 +33,8 @@ THTTPGetThread::THTTPGetThread(const THTTPGet& c, HWND notify)
       binaryData_(c.BinaryData),
       useCache_(c.UseCache),
       onProgress_(c.OnProgress),
-      notify_(notify) {
+      notify_(notify),
+      transfer_(transfer) {
   InitializeCriticalSection(&handlesLock_);
 }
 
@@ -59,14 +60,14 @@ DWORD WINAPI THTTPGetThread::ThreadProc(void* parameter) {
 void THTTPGetThread::Execute() {
   bool ok = false;
   try {
-    ok = Transfer();
+    ok = Download();
   } catch (...) {
     ok = false;
   }
   CloseHandles();
   if (!ok || stop_) outcome_ = false;
   DiscardFailedFile();
-  PostMessageA(notify_, kHttpGetDoneMessage, 0, reinterpret_cast<LPARAM>(this));
+  PostMessageA(notify_, kHttpGetDoneMessage, transfer_, 0);
 }
 
 bool THTTPGetThread::Keep(HINTERNET& slot, HINTERNET handle) {
@@ -94,7 +95,7 @@ void THTTPGetThread::Stop() {
   CloseHandles();
 }
 
-bool THTTPGetThread::Transfer() {
+bool THTTPGetThread::Download() {
   std::string host, path;
   SplitUrl(url_, host, path);
   if (stop_) return false;

@@ -15,12 +15,13 @@
 
 // Sent (synchronously) to the component's window after every chunk; lParam is the worker.
 inline constexpr UINT kHttpGetProgressMessage = WM_APP + 40;
-// Posted to the component's window when the worker's body has ended.
+// Posted to the component's window when the worker's body has ended; wParam is
+// the transfer's number.
 inline constexpr UINT kHttpGetDoneMessage = WM_APP + 41;
 
 class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread> {
  public:
-  THTTPGetThread(const THTTPGet& component, HWND notify);
+  THTTPGetThread(const THTTPGet& component, HWND notify, unsigned transfer);
   ~THTTPGetThread();
   THTTPGetThread(const THTTPGetThread&) = delete;
   THTTPGetThread& operator=(const THTTPGetThread&) = delete;
@@ -40,11 +41,12 @@ class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread> {
   std::int32_t Readed() const { return readed_; }
   const std::string& FileName() const { return fileName_; }
   const TOnProgressEvent& OnProgress() const { return onProgress_; }
+  unsigned Transfer() const { return transfer_; }
 
  private:
   static DWORD WINAPI ThreadProc(void* parameter);
   void Execute();
-  bool Transfer();
+  bool Download();
   bool ReadBody(HINTERNET request);
   // Keeps a freshly opened handle unless a stop came first; false then.
   bool Keep(HINTERNET& slot, HINTERNET handle);
@@ -54,6 +56,7 @@ class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread> {
   const bool binaryData_, useCache_;
   const TOnProgressEvent onProgress_;
   const HWND notify_;
+  const unsigned transfer_;
 
   std::atomic<bool> stop_{false};
   std::atomic<bool> outcome_{false};

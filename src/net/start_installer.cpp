@@ -28,7 +28,7 @@ bool StartInstaller(const std::string& fileName) {
     UniqueFile file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
-    if (file && ReadAll(file.get(), bytes)) fault = VerifyInstaller(bytes, file.get());
+    if (file && ReadAll(file.get(), bytes)) fault = VerifyInstaller(bytes, file.get(), fileName);
     if (fault == SignatureFault::None) {
       const auto result = reinterpret_cast<INT_PTR>(
           ShellExecuteA(nullptr, "Open", fileName.c_str(), nullptr, nullptr, SW_SHOWNORMAL));

@@ -38,10 +38,12 @@ SignatureFault CheckSignerSignature(const AuthenticodeSignature& signature) {
   return SignatureFault::None;
 }
 
-bool TrustedBySystem(HANDLE file) {
+bool TrustedBySystem(HANDLE file, const std::string& path) {
+  std::wstring widePath(path.size() + 1, L'\0');
+  widePath.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath.data(), static_cast<int>(widePath.size())));
   WINTRUST_FILE_INFO fileInfo{};
   fileInfo.cbStruct = sizeof(fileInfo);
-  fileInfo.pcwszFilePath = L"nimvara-update.exe";
+  fileInfo.pcwszFilePath = widePath.c_str();
   fileInfo.hFile = file;
   WINTRUST_DATA data{};
   data.cbStruct = sizeof(data);
@@ -59,7 +61,7 @@ bool TrustedBySystem(HANDLE file) {
 
 }  // namespace
 
-SignatureFault VerifyInstaller(std::string_view bytes, HANDLE file) {
+SignatureFault VerifyInstaller(std::string_view bytes, HANDLE file, const std::string& path) {
   const auto pin = ParseSha256Hex(nimvara::config::kPublisherCertSha256);
   if (!pin) return SignatureFault::WrongPublisher;
   AuthenticodeSignature signature;
@@ -67,5 +69,5 @@ SignatureFault VerifyInstaller(std::string_view bytes, HANDLE file) {
     return fault;
   if (const SignatureFault fault = CheckSignerSignature(signature); fault != SignatureFault::None) return fault;
   // Windows' own verdict as well; under Wine it is no sound gate on its own.
-  return TrustedBySystem(file) ? SignatureFault::None : SignatureFault::BadSignature;
+  return TrustedBySystem(file, path) ? SignatureFault::None : SignatureFault::BadSignature;
 }

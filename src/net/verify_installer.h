@@ -4,10 +4,11 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 #include "net/authenticode.h"
 
-// `bytes` are the file's whole content as read through `file`, which the
-// caller keeps open (denying writes) until the installer has started.
-SignatureFault VerifyInstaller(std::string_view bytes, HANDLE file);
+// `bytes` are the whole content of the file at `path`, read through `file`,
+// which the caller keeps open (denying writes) until the installer has started.
+SignatureFault VerifyInstaller(std::string_view bytes, HANDLE file, const std::string& path);

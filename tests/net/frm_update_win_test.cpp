@@ -42,7 +42,7 @@ std::thread CloseUpdateWhen(std::function<bool()> ready) {
   return std::thread([ready] {
     WaitFor(ready, std::chrono::seconds(20));
     HWND dialog = nullptr;
-    WaitFor([&] { return (dialog = FindDialog("Update")) != nullptr; });
+    WaitFor([&] { return (dialog = FindDialog("Update")) != nullptr; }, std::chrono::seconds(60));
     if (dialog) ClickDialogButton(dialog, IDCANCEL);
   });
 }
@@ -151,7 +151,8 @@ TEST(TfrmUpdate, ClosingTheDialogAbortsAStalledDownload) {
   std::chrono::steady_clock::time_point clicked;
   std::thread closer([&] {
     HWND update = nullptr;
-    WaitFor([&] { return (update = FindDialog("Update")) != nullptr && FileExists(run.file); });
+    WaitFor([&] { return (update = FindDialog("Update")) != nullptr && FileExists(run.file); },
+            std::chrono::seconds(60));
     Sleep(500);  // the server has gone quiet
     clicked = std::chrono::steady_clock::now();
     ClickDialogButton(update, IDCANCEL);

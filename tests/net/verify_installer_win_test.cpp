@@ -26,7 +26,8 @@ TEST(VerifyInstaller, OnlyThePublishersUnchangedProgramPasses) {
     ASSERT_TRUE(file);
     const std::string bytes = ReadFileBytes(path);
     ASSERT_GT(bytes.size(), 1000u);
-    EXPECT_EQ(VerifyInstaller(bytes, file.get()), c.fault) << SignatureFaultText(VerifyInstaller(bytes, file.get()));
+    const SignatureFault fault = VerifyInstaller(bytes, file.get(), path);
+    EXPECT_EQ(fault, c.fault) << SignatureFaultText(fault);
   }
 }
 
