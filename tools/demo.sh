@@ -7,7 +7,10 @@
 # display it runs under Xvfb for DEMO_SECONDS (default 20), leaves screenshots
 # of the tray menu and the options window in build/demo/, then chooses Exit
 # from its tray menu. Either way the settings file and the Run value are shown
-# at the end.
+# at the end. The stand-in directory servers serve
+# tools/services/sample_catalogue.txt; DEMO_DIRECTORY_MODES sets their modes
+# (default "good good good"; "down down down" shows the unblock dialog, and
+# tools/services/directory_server.py describes the others).
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -24,6 +27,7 @@ wine=/usr/lib/wine/wine64
 pids=""
 cleanup() {
   /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  python3 tools/services/directory_server.py stop "$demo/directory" || true
   for p in $pids; do kill "$p" 2>/dev/null || true; done
 }
 trap cleanup EXIT INT TERM
@@ -52,10 +56,16 @@ $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f </dev/nu
 
 # Stand-in vendor services on loopback (each one is started when it exists).
 for service in tools/services/*.py; do
+  case "$service" in */directory_*.py) continue ;; esac
   [ -f "$service" ] || continue
   python3 "$service" </dev/null >"$demo/$(basename "$service" .py).log" 2>&1 &
   pids="$pids $!"
 done
+
+# The directory servers on 127.0.0.1-3 port 80, with the key the program was built with.
+key=$(sed -n 's/^NIMVARA_SCRAMBLE_KEY:STRING=//p' build/win64/CMakeCache.txt)
+python3 tools/services/directory_server.py start "$demo/directory" --key "${key:-N}" \
+  --catalogue tools/services/sample_catalogue.txt --modes "${DEMO_DIRECTORY_MODES:-good good good}"
 
 exe="$root/build/win64/nimvara.exe"
 ctl="$root/build/win64/nimvara_ctl.exe"
@@ -77,6 +87,8 @@ else
 fi
 report=$(find "$WINEPREFIX/drive_c/users" -path '*Nimvara/report.txt' | head -n 1)
 [ -n "$report" ] && { echo "--- $report"; cat "$report"; }
+echo "--- requests to the directory servers ($demo/directory/requests.log)"
+grep -v '^ ' "$demo/directory/requests.log" 2>/dev/null || echo "(none)"
 ini=$(find "$WINEPREFIX/drive_c/users" -path '*Nimvara/nimvara.ini' | head -n 1)
 [ -n "$ini" ] && { echo "--- $ini"; cat "$ini"; }
 echo "--- Run value \"Nimvara\""

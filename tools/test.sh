@@ -6,6 +6,8 @@ tools/setup.sh
 cmake --preset native
 cmake --build --preset native
 ctest --preset native
+# A short fuzz run of the directory reply handler (tools/fuzz.sh SECONDS for longer).
+tools/fuzz.sh 30
 cmake --preset win64
 cmake --build --preset win64
 ctest --preset win64

@@ -9,7 +9,6 @@
 #include "base/settings_keys.h"
 #include "app/tray_menu_items.h"
 #include "app/umbrix_status.h"
-#include "directory/silent_update.h"
 #include "host/env_text.h"
 #include "host/probes.h"
 #include "host/text_file.h"

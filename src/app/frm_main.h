@@ -12,6 +12,7 @@
 
 #include "app/activity_log.h"
 #include "base/settings.h"
+#include "directory/directory_reply.h"
 #include "app/tray_callback.h"
 #include "app/tray_icon.h"
 #include "host/unique_handle.h"
@@ -42,6 +43,10 @@ class TfrmMain {
 
   void ShowTour();
 
+  // The directory request and its reply (frm_main_directory.cpp).
+  std::string SilentUpdate();
+  bool ProcessUpdate(const std::string& reply);
+
   // Shut-down paths.
   void Exit1Click();
   void Close();  // runs the close step, then destroys the window
@@ -55,6 +60,10 @@ class TfrmMain {
   void FormClose();
   void EndWithoutClosing();
   void ShowLogWriteFailure(const std::string& text);
+
+  void Reconnect();
+  bool FillCatalogue(const ReplyKeys& keys);
+  void SelectFromCatalogue();
 
   // The window and its pages (frm_main_layout.cpp).
   void BuildInterface();
@@ -106,6 +115,7 @@ class TfrmMain {
   bool VersionChanged = false;
   bool IsFirstRun = false;
   bool closed_ = false;
+  int acceptedReplies_ = 0;  // directory runs that got a reply
 
   TrayIcon ctiControl;
   UniqueMenu ppmMain;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "base/ascii_lower.h"
+
 namespace {
 
 constexpr std::array<TourRow, 4> kTour{{
@@ -20,19 +22,10 @@ constexpr std::array<TourRow, 4> kTour{{
      "/umbrix-with-other-browser.htm"},
 }};
 
-// ASCII only: the test texts are ASCII, and other bytes of the ANSI code page
-// must not turn into one of them.
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
 }  // namespace
 
 const TourRow& TourFor(std::string_view defaultBrowser) {
-  const std::string lower = Lower(defaultBrowser);
+  const std::string lower = AsciiLower(defaultBrowser);
   for (const TourRow& row : kTour)
     if (lower.find(row.testText) != std::string::npos) return row;  // "" always matches
   return kTour.back();

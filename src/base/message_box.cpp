@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "host/clipboard.h"
 #include "host/unique_handle.h"
 
 namespace {
@@ -59,15 +60,7 @@ BoxRect Scaled(const BoxRect& r, int dpi) {
 void CopyToClipboard(HWND dialog, const BoxState& state) {
   std::vector<std::string> captions;
   for (const BoxButton& b : state.buttons) captions.push_back(b.caption);
-  const std::string text = MessageBoxClipboardText(state.title, state.text, captions);
-  if (!OpenClipboard(dialog)) return;
-  EmptyClipboard();
-  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-  }
-  CloseClipboard();
+  SetClipboardText(dialog, MessageBoxClipboardText(state.title, state.text, captions));
 }
 
 HWND AddControl(HWND dialog, const char* cls, const std::string& text, DWORD style, const BoxRect& r,

@@ -1,7 +1,60 @@
 #include "directory/silent_update.h"
 
-// The directory request and reply are not built yet: no server is asked, and
-// start-up goes on to the message loop as after a failed request.
-std::string SilentUpdate() { return {}; }
+namespace {
 
-void ProcessUpdate(const std::string&) {}
+struct TUpdateUrl {
+  std::string Url;
+  bool Reached = false;
+  bool Verified = false;
+};
+
+}  // namespace
+
+std::string RunSilentUpdate(const std::array<std::string, kDirectoryAttempts>& baseUrls,
+                            const std::string& programVersion, const SilentUpdateHooks& hooks) {
+  std::array<TUpdateUrl, kDirectoryAttempts> UpdateUrls;
+  for (int k = 0; k < kDirectoryAttempts; ++k) UpdateUrls[k].Url = baseUrls[k];
+  DirectoryQuery query;
+  query.Version = VersionDigits(programVersion) + kVersionTag;
+  query.Language = hooks.language();
+
+  hooks.report("Init settings...");
+  query.InstallId = hooks.installId();
+  hooks.report("Done");
+  hooks.report("SilentUpdate...");
+  hooks.statusBusy("SilentUpdate. Please wait...");
+  hooks.directAccess();
+
+  std::string accepted;
+  for (int k = 0; k < kDirectoryAttempts; ++k) {
+    const std::string index = std::to_string(k);
+    if (k > 0)
+      hooks.statusBusy("Try SilentUpdate-" + index + " ...");
+    hooks.report("SilentUpdate-" + index + " ...");
+    TUpdateUrl& record = UpdateUrls[k];
+    record.Url = DirectoryRequestUrl(baseUrls[k], query, k);
+    record.Reached = record.Verified = false;
+    std::string reply;
+    if (!hooks.fetch(record.Url, reply)) {
+      hooks.report("SilentUpdate-" + index + " Failed");
+      continue;
+    }
+    record.Reached = true;
+    hooks.report("SilentUpdate-" + index + " OK");
+    if (UpdateVerify(reply)) {
+      record.Verified = true;
+      hooks.report("UpdateVerify-" + index + " OK");
+      accepted = std::move(reply);
+      break;
+    }
+    hooks.report("UpdateVerify-" + index + " Failed");
+  }
+  if (!accepted.empty()) return accepted;
+
+  hooks.report("SilentUpdate Failed!");
+  hooks.report("Please unblock Nimvara");
+  if (hooks.showUnblock()) return {};
+  hooks.statusOff("SilentUpdate Failed!");
+  hooks.disableUmbrix();
+  return {};
+}

@@ -1,9 +1,30 @@
-// The directory request and its reply.
+// The directory request's run: three directory servers in turn, then the
+// unblock dialog when none gave an acceptable reply.
 #pragma once
 
+#include <array>
+#include <functional>
 #include <string>
 
-// Asks the directory servers in turn; the reply text, or empty when none answered.
-std::string SilentUpdate();
-// Reads a reply: notices, the new-version flag and the server catalogue.
-void ProcessUpdate(const std::string& reply);
+#include "directory/directory_request.h"
+
+// What a run of the directory request does to the world; the main window
+// supplies the real log, status, switchboard, fetch and unblock dialog.
+struct SilentUpdateHooks {
+  std::function<void(const std::string&)> report;
+  std::function<std::string()> installId;
+  std::function<unsigned()> language;
+  std::function<void(const std::string& text)> statusBusy;  // busy, information balloon
+  std::function<void(const std::string& text)> statusOff;   // off, error balloon
+  std::function<void()> directAccess;  // every browser back to direct access
+  std::function<bool(const std::string& url, std::string& body)> fetch;
+  // Shows the unblock dialog; true when the failed run must leave the status
+  // alone afterwards (a Reconnect got a reply, or the program is closing).
+  std::function<bool()> showUnblock;
+  std::function<void()> disableUmbrix;
+};
+
+// One run: three attempts at most, then the unblock dialog on total failure.
+// The accepted reply, or empty.
+std::string RunSilentUpdate(const std::array<std::string, kDirectoryAttempts>& baseUrls,
+                            const std::string& programVersion, const SilentUpdateHooks& hooks);

@@ -76,6 +76,11 @@ struct GdiObjectTraits {
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::DeleteObject(h); }
 };
+struct MemoryDcTraits {  // CreateCompatibleDC; a DC from GetDC is released, not deleted
+  using Handle = HDC;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::DeleteDC(h); }
+};
 struct ModuleTraits {
   using Handle = HMODULE;
   static Handle Empty() { return nullptr; }
@@ -110,6 +115,7 @@ using UniqueInternet = UniqueHandle<InternetHandleTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueCryptMsg = UniqueHandle<CryptMsgTraits>;

@@ -78,6 +78,9 @@ std::string Ini(const char* section, const char* key) {
 }
 
 struct MainWindow : RunningNimvara {
+  // A visible unblock dialog takes the activation whenever the main window
+  // hides, and the tray menu then misses typed letters now and then.
+  bool CloseUnblock() const override { return true; }
   // Opens the window from the tray menu by the item's letter.
   bool Open(char letter) {
     return ChooseTrayItem(nimvara, main, letter) && WaitFor([&] { return IsWindowVisible(main) != FALSE; });

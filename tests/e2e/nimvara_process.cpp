@@ -44,6 +44,7 @@ struct Search {
   const char* className;
   bool visibleOnly;
   HWND found;
+  const char* caption = nullptr;  // any when null
 };
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<Search*>(lParam);
@@ -51,8 +52,10 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
   GetWindowThreadProcessId(hwnd, &pid);
   char cls[128] = {};
   GetClassNameA(hwnd, cls, sizeof(cls));
+  char caption[128] = {};
+  if (search->caption) GetWindowTextA(hwnd, caption, sizeof(caption));
   if (pid == search->pid && lstrcmpA(cls, search->className) == 0 &&
-      (!search->visibleOnly || IsWindowVisible(hwnd))) {
+      (!search->visibleOnly || IsWindowVisible(hwnd)) && (!search->caption || lstrcmpA(caption, search->caption) == 0)) {
     search->found = hwnd;
     return FALSE;
   }
@@ -71,6 +74,15 @@ HWND NimvaraProcess::WaitForWindow(const char* className, std::chrono::milliseco
   HWND found = nullptr;
   WaitFor([&] { return (found = FindWindowOfClass(className, visibleOnly)) != nullptr; }, timeout);
   return found;
+}
+
+HWND NimvaraProcess::WaitForDialog(const char* caption, std::chrono::milliseconds timeout) const {
+  Search search{id_, "#32770", true, nullptr, caption};
+  WaitFor([&] {
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  }, timeout);
+  return search.found;
 }
 
 std::string NimvaraExePath() { return BuildDir() + "nimvara.exe"; }

@@ -24,6 +24,8 @@ class NimvaraProcess {
   HWND WaitForWindow(const char* className, std::chrono::milliseconds timeout = std::chrono::seconds(15),
                      bool visibleOnly = false) const;
   HWND FindWindowOfClass(const char* className, bool visibleOnly = false) const;
+  // A visible dialog of this process with this caption, waiting for it.
+  HWND WaitForDialog(const char* caption, std::chrono::milliseconds timeout = std::chrono::seconds(15)) const;
 
  private:
   UniqueKernelHandle process_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/log_text.h"
+#include "directory/frm_unblock.h"
 #include "e2e/app_query_client.h"
 #include "e2e/nimvara_process.h"
 #include "wine/test_support.h"
@@ -52,10 +53,12 @@ TEST_F(Startup, FirstStartCreatesTheDataFolderSettingsAndLog) {
   ASSERT_TRUE(WaitFor(StartupLogged));
   // The tour runs before the first status: start-up waits for the notice.
   ASSERT_TRUE(WaitFor([&] { return tour.Count() == 1; }));
+  // Then the directory request, which ends in the unblock dialog with the directory down.
   EXPECT_EQ(tour.LastText(),
             "Nimvara detected you default browser is other browser. We'll show you how to use Nimvara with other "
             "browser.");
-  ASSERT_TRUE(WaitFor([&] { return AskNimvara(main, kAskHint) == "SilentUpdate. Please wait..."; }));
+  ASSERT_NE(nimvara.WaitForDialog(kUnblockCaption), nullptr);
+  EXPECT_EQ(AskNimvara(main, kAskHint), "Try SilentUpdate-2 ...");
 
   const std::string ini = Ini();
   EXPECT_NE(ini.find("[Config]"), std::string::npos);
@@ -82,7 +85,8 @@ TEST_F(Startup, ASecondInstanceEndsSilentlyAndLeavesTheFirstAlone) {
   ASSERT_TRUE(first.Start());
   HWND main = first.WaitForWindow("TfrmMain");
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitFor(StartupLogged));
+  // Settled: start-up waits in the unblock dialog and logs nothing more.
+  ASSERT_NE(first.WaitForDialog(kUnblockCaption), nullptr);
   const std::string logBefore = ReadFileBytes(NimvaraDataDir() + "report.txt");
 
   NimvaraProcess second;
@@ -111,7 +115,7 @@ TEST_F(Startup, NoTourOnceTheFirstRunIsOver) {
   ASSERT_TRUE(nimvara.Start());
   HWND main = nimvara.WaitForWindow("TfrmMain");
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return AskNimvara(main, kAskHint) == "SilentUpdate. Please wait..."; }));
+  ASSERT_NE(nimvara.WaitForDialog(kUnblockCaption), nullptr);
   EXPECT_EQ(tour.Count(), 0);
   EndSession(nimvara);
 }

@@ -23,8 +23,8 @@ int FrameOf(const std::string& image) { return image.rfind("busy ", 0) == 0 ? im
 
 }  // namespace
 
-TEST_F(RunningNimvara, AtStartOnlyTheSessionItemsAreDisabledAndTheHintSaysPleaseWait) {
-  EXPECT_EQ(AskNimvara(main, kAskHint), "SilentUpdate. Please wait...");
+TEST_F(RunningNimvara, AtStartOnlyTheSessionItemsAreDisabledAndTheHintSaysTheRequestIsTried) {
+  EXPECT_EQ(AskNimvara(main, kAskHint), "Try SilentUpdate-2 ...");
   const char* expected[] = {"0 &Umbrix",  "0 &Stop Umbrix", "0 Select I&P", "1 SEE my &IP...", "1 &Options...",
                             "1 &Report...", "1 Hel&p...",     "1 &About...",  "1 &Exit"};
   for (int i = 0; i < 9; ++i) EXPECT_EQ(AskNimvara(main, kAskMenuItem, i), expected[i]) << i;

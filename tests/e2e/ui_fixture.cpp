@@ -1,5 +1,6 @@
 #include "e2e/ui_fixture.h"
 
+#include "directory/frm_unblock.h"
 #include "e2e/app_query_client.h"
 #include "wine/test_support.h"
 
@@ -11,11 +12,13 @@ void RunningNimvara::SetUp() {
   ASSERT_TRUE(nimvara.Start());
   main = nimvara.WaitForWindow("TfrmMain");
   ASSERT_NE(main, nullptr);
-  // Start-up has set its first status.
-  ASSERT_TRUE(WaitFor([&] {
-    const std::string hint = AskNimvara(main, kAskHint);
-    return !hint.empty() && hint != "?";
-  }));
+  // Start-up has got as far as it goes with the directory down: the unblock
+  // dialog waits for an answer, and the status is busy.
+  HWND unblock = nimvara.WaitForDialog(kUnblockCaption);
+  ASSERT_NE(unblock, nullptr);
+  if (!CloseUnblock()) return;
+  ClickDialogButton(unblock, kIdUnblockClose);
+  ASSERT_TRUE(WaitFor([&] { return AskNimvara(main, kAskHint) == "Umbrix OFF"; }));
 }
 
 void RunningNimvara::TearDown() {

@@ -13,6 +13,9 @@ struct RunningNimvara : ::testing::Test {
   void TearDown() override;
   // Settings text the program starts on, besides Version and FirstRun.
   virtual std::string InitialSettings() const { return {}; }
+  // Whether the unblock dialog is answered with Close before the test begins;
+  // otherwise it stays open, and the status busy, as a user left it.
+  virtual bool CloseUnblock() const { return false; }
 
   NimvaraProcess nimvara;
   HWND main = nullptr;

@@ -2,6 +2,7 @@
 // the session, and drops its user.js once after a version change.
 #include <gtest/gtest.h>
 
+#include "directory/frm_unblock.h"
 #include "e2e/nimvara_process.h"
 #include "proxy/wininet_proxy.h"
 #include "proxy_win_support.h"
@@ -45,9 +46,9 @@ TEST_F(ProxyEndToEnd, EndOfSessionLeavesWinInetDirectAndUserJsRestored) {
   NimvaraProcess nimvara;
   ASSERT_TRUE(nimvara.Start());
   ASSERT_NE(nimvara.WaitForWindow("TfrmMain"), nullptr);
-  // The session may end only once start-up has read the settings.
-  ASSERT_TRUE(WaitFor(
-      [] { return ReadFileBytes(NimvaraDataDir() + "report.txt").find("TimeZone: ") != std::string::npos; }));
+  // Once start-up has put the browsers on direct access for the directory
+  // request and, with the directory down, waits in the unblock dialog.
+  ASSERT_NE(nimvara.WaitForDialog(kUnblockCaption), nullptr);
   // As a hide session would have left them.
   ASSERT_TRUE(SetConnectionProxy(true, "", "127.0.0.22:3128", "a.example,"));
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", std::string(kApplyFirstLine) + "\r\n"));

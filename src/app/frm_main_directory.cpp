@@ -1,0 +1,103 @@
+// The directory request and its reply: the main window's part, wiring the
+// portable run and catalogue to the log, the tray status and the dialogs.
+#include "app/frm_main.h"
+
+#include "app/umbrix_status.h"
+#include "base/message_box.h"
+#include "base/program.h"
+#include "base/settings_keys.h"
+#include "directory/catalogue_build.h"
+#include "directory/frm_unblock.h"
+#include "directory/show_server_list.h"
+#include "directory/silent_update.h"
+#include "host/install_id.h"
+#include "net/fetch_url.h"
+#include "net/frm_update.h"
+#include "nimvara_config.h"
+#include "proxy/switchboard.h"
+
+std::string TfrmMain::SilentUpdate() {
+  SilentUpdateHooks hooks;
+  hooks.report = [this](const std::string& line) { Report(line); };
+  hooks.installId = [] { return GetInstallId(); };
+  hooks.language = [] { return static_cast<unsigned>(GetSystemDefaultLangID()); };
+  hooks.statusBusy = [this](const std::string& text) { SetUmbrixStatus(kStatusBusy, text, kBalloonInformation, ""); };
+  hooks.statusOff = [this](const std::string& text) { SetUmbrixStatus(kStatusOff, text, kBalloonError, ""); };
+  hooks.directAccess = [] { SetBrowserProxy(false, "", "", ""); };
+  hooks.fetch = [](const std::string& url, std::string& body) { return FetchUrl(url, body); };
+  hooks.showUnblock = [this] {
+    const int before = acceptedReplies_;
+    // Like any modal window it disables its owner; the hidden main window stays
+    // enabled so that the tray menu keeps working meanwhile.
+    ShowUnblock(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, [this] { Reconnect(); });
+    // A Reconnect that got a reply has set the status that counts now.
+    return acceptedReplies_ != before || closed_;
+  };
+  hooks.disableUmbrix = [this] { SetUmbrixItemEnabled(false); };
+  std::string reply = RunSilentUpdate(DirectoryBaseUrls(), kProgramVersion, hooks);
+  if (!reply.empty()) ++acceptedReplies_;
+  return reply;
+}
+
+void TfrmMain::Reconnect() {
+  // Start-up never got a reply, so the catalogue is still empty: this reply fills it.
+  const std::string reply = SilentUpdate();
+  if (!reply.empty() && !closed_) ProcessUpdate(reply);
+}
+
+bool TfrmMain::ProcessUpdate(const std::string& reply) {
+  const ReplyKeys keys(reply);
+  bool useful = false;
+  for (const std::string& notice : ServiceNotices(keys)) {
+    Report(notice);
+    ShowMessageBox(kProgramName, notice, MessageKind::Error, mbOK);
+    if (closed_) return true;
+    SetUmbrixStatus(kStatusOff, notice, kBalloonError, "");
+    useful = true;
+  }
+  if (keys.IsSet("NewVersion")) {
+    Report(NewVersionNotice(kProgramVersion));
+    useful = true;
+    if (ShowUpdateDialog(hwnd_)) {
+      // The new installer runs: end as Exit does.
+      Exit1Click();
+      return true;
+    }
+    if (closed_) return true;
+  }
+  if (FillCatalogue(keys)) {
+    useful = true;
+    SelectFromCatalogue();
+  }
+  if (useful || closed_) return useful;
+  Report(kNothingUseful);
+  ShowMessageBox(kProgramName, kNothingUseful, MessageKind::Error, mbOK);
+  if (!closed_) SetUmbrixStatus(kStatusOff, kNothingUseful, kBalloonError, "");
+  return false;
+}
+
+bool TfrmMain::FillCatalogue(const ReplyKeys& keys) {
+  ServerCatalogue& catalogue = Catalogue();
+  // Filled once per run: the current server and the selection list point into it.
+  if (!catalogue.Servers.empty()) return false;
+  CatalogueBuild build = BuildCatalogue(keys, std::string(1, nimvara::config::kScrambleKey));
+  for (const std::string& note : build.Notes) Report(note);
+  // Skipped entries are left out of the count too: every listed entry exists.
+  catalogue.ServerCount = static_cast<long long>(build.Servers.size());
+  if (build.Servers.empty()) return false;
+  catalogue.Servers = std::move(build.Servers);
+  catalogue.ProxyPort = std::move(build.ProxyPort);
+  catalogue.ProxyUser = std::move(build.ProxyUser);
+  catalogue.ProxyPassword = std::move(build.ProxyPassword);
+  return true;
+}
+
+void TfrmMain::SelectFromCatalogue() {
+  IniSettings* settings = Settings();
+  if (settings && settings->ReadBool(kSectionConfig, kKeyAutoSelectCountry, false)) {
+    SelectCountry(settings->ReadInteger(kSectionConfig, kKeyLastCountry, kDefaultLastCountry));
+    return;
+  }
+  SetUmbrixStatus(kStatusBusy, "Please Select an IP Address", kBalloonInformation, "");
+  ShowServerList(false);
+}
