@@ -10,7 +10,8 @@
 # at the end. The stand-in directory servers serve
 # tools/services/sample_catalogue.txt; DEMO_DIRECTORY_MODES sets their modes
 # (default "good good good"; "down down down" shows the unblock dialog, and
-# tools/services/directory_server.py describes the others).
+# tools/services/directory_server.py describes the others). DEMO_NEW_VERSION=1
+# makes them announce a new version and serve the signed installer.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -66,6 +67,12 @@ done
 key=$(sed -n 's/^NIMVARA_SCRAMBLE_KEY:STRING=//p' build/win64/CMakeCache.txt)
 python3 tools/services/directory_server.py start "$demo/directory" --key "${key:-N}" \
   --catalogue tools/services/sample_catalogue.txt --modes "${DEMO_DIRECTORY_MODES:-good good good}"
+if [ "${DEMO_NEW_VERSION:-0}" = 1 ]; then
+  cmake --build --preset win64 --target installer
+  mkdir -p "$demo/directory/download"
+  cp build/win64/nimvara-setup.exe "$demo/directory/download/nimvara.exe"
+  echo new-version >>"$demo/directory/catalogue.txt"
+fi
 
 exe="$root/build/win64/nimvara.exe"
 ctl="$root/build/win64/nimvara_ctl.exe"
@@ -83,7 +90,7 @@ else
   $wine "$ctl" menu 10 && import -window root "$demo/tray-menu.png"
   $wine "$ctl" choose o 10 && sleep 1 && import -window root "$demo/options.png"
   echo "Screenshots: $demo/screenshot.png, tray-menu.png, options.png"
-  $wine "$ctl" exit 30
+  $wine "$ctl" exit 30 || true  # gone already after a self-update
 fi
 report=$(find "$WINEPREFIX/drive_c/users" -path '*Nimvara/report.txt' | head -n 1)
 [ -n "$report" ] && { echo "--- $report"; cat "$report"; }
