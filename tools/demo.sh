@@ -14,6 +14,8 @@
 # Run value are shown at the end. DEMO_DIRECTORY_MODES sets the stand-in
 # directory servers' modes (default "good good good"; "down down down" shows
 # the unblock dialog, and tools/services/directory_server.py describes the others).
+# DEMO_NEW_VERSION=1 makes them announce a new version and serve the signed
+# installer, which Nimvara downloads, checks and starts before it ends.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -65,6 +67,12 @@ $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f </dev/nu
 python3 tools/services/directory_server.py start "$demo/directory" --catalogue "$catalogue" --key "${key:-N}" \
   --modes "${DEMO_DIRECTORY_MODES:-good good good}"
 python3 tools/services/session_services.py start "$demo/session" --catalogue "$catalogue"
+if [ "${DEMO_NEW_VERSION:-0}" = 1 ]; then
+  cmake --build --preset win64 --target installer
+  mkdir -p "$demo/directory/download"
+  cp build/win64/nimvara-setup.exe "$demo/directory/download/nimvara.exe"
+  echo new-version >>"$demo/directory/catalogue.txt"
+fi
 
 exe="$root/build/win64/nimvara.exe"
 ctl="$root/build/win64/nimvara_ctl.exe"
@@ -141,7 +149,7 @@ else
   $wine "$ctl" menu 10 && import -window root "$demo/tray-menu.png"
   $wine "$ctl" choose o 10 && sleep 1 && import -window root "$demo/options.png"
   echo "Screenshots: $demo/select-ip.png, screenshot.png, tray-menu.png, options.png"
-  $wine "$ctl" exit 30
+  $wine "$ctl" exit 30 || true  # gone already after a self-update
   echo "=== After Exit"
   echo "--- WinINet:"
   wininet

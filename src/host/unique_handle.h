@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wincrypt.h>
 #include <wininet.h>
 
 #include <utility>
@@ -91,6 +92,22 @@ struct WindowTraits {
   static void Close(Handle h) { ::DestroyWindow(h); }
 };
 
+struct CryptMsgTraits {
+  using Handle = HCRYPTMSG;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::CryptMsgClose(h); }
+};
+struct CertStoreTraits {
+  using Handle = HCERTSTORE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::CertCloseStore(h, 0); }
+};
+struct CertContextTraits {
+  using Handle = PCCERT_CONTEXT;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::CertFreeCertificateContext(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueHKey = UniqueHandle<RegKeyTraits>;
@@ -101,3 +118,6 @@ using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueCryptMsg = UniqueHandle<CryptMsgTraits>;
+using UniqueCertStore = UniqueHandle<CertStoreTraits>;
+using UniqueCertContext = UniqueHandle<CertContextTraits>;

@@ -95,6 +95,8 @@ class WebHandler(Handler):
             else:
                 answer(s, "401 Unauthorized", b"Denied",
                        ['WWW-Authenticate: Basic realm="Nimvara test"'])
+        elif target.startswith("/dl/"):
+            download(s, target[4:], self.state_dir)
         elif target == "/endless.bin":
             s.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n")
             block = b"z" * CHUNK
@@ -102,6 +104,58 @@ class WebHandler(Handler):
                 s.sendall(block)
         else:
             answer(s, "404 Not Found", b"<html>No such page</html>")
+
+
+def pattern(size):
+    """Body bytes of the downloads: a byte pattern that shows a shifted or lost chunk."""
+    block = bytes(range(251)) * (size // 251 + 1)
+    return block[:size]
+
+
+def send_slowly(sock, data, piece=7000):
+    for at in range(0, len(data), piece):  # several packets, several reads
+        sock.sendall(data[at:at + piece])
+
+
+def download(s, name, state_dir):
+    """The downloader's pages, under /dl/."""
+    if name == "small.bin":
+        body = pattern(5000)
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: %d\r\n\r\n" % len(body))
+        send_slowly(s, body, 1500)
+    elif name == "nolength.bin":
+        s.sendall(b"HTTP/1.0 200 OK\r\n\r\n" + pattern(5000))
+    elif name == "short.bin":
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + pattern(3000))
+    elif name == "pause.bin":
+        # A slow but honest server: a pause in the middle of the body.
+        body = pattern(5000)
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + body[:3000])
+        time.sleep(1.5)
+        s.sendall(body[3000:])
+    elif name == "empty.bin":
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n")
+    elif name == "badlength.bin":
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 12abc\r\n\r\n" + pattern(12))
+    elif name == "huge.bin":
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 300000000\r\n\r\n" + pattern(4000))
+    elif name == "stall.bin":
+        # Announces more than it sends, then goes quiet (for a bounded time).
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" + pattern(3000))
+        time.sleep(8)
+    elif name == "big50.bin":
+        body = pattern(50 * 1000 * 1000)
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: %d\r\n\r\n" % len(body))
+        send_slowly(s, body, 64 * 1024)
+    else:
+        # Files a test put into <state dir>/files/.
+        path = os.path.join(state_dir, "files", os.path.basename(name))
+        if not os.path.isfile(path):
+            answer(s, "404 Not Found", b"<html>No such file</html>")
+            return
+        body = open(path, "rb").read()
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: %d\r\n\r\n"
+                  % len(body) + body)
 
 
 class ProxyHandler(Handler):
@@ -135,6 +189,7 @@ def serve(state_dir, web, proxy, proxy_port):
 def start(state_dir, web, proxy, proxy_port):
     stop(state_dir)
     os.makedirs(os.path.join(state_dir, "captured"), exist_ok=True)
+    os.makedirs(os.path.join(state_dir, "files"), exist_ok=True)
     if not background.spawn_and_wait(state_dir, __file__, [web, proxy, str(proxy_port)]):
         return 1
     print("fetch server on %s:80, proxy on %s:%d" % (web, proxy, proxy_port))

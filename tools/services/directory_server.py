@@ -18,6 +18,7 @@ Everything a test may change lives in STATE_DIR and is read at each request:
                    malformed  both markers around a garbled catalogue
   requests.log   appended per request: "<host> <request line>", the header
                  lines indented by two blanks, then an empty line
+  download/nimvara.exe  served as the vendor's installer download, when present
 """
 import argparse
 import os
@@ -35,6 +36,7 @@ import directory_reply  # noqa: E402
 
 DEFAULT_HOSTS = "127.0.0.1,127.0.0.2,127.0.0.3"
 REQUEST_PATH = "/update-nimvara.php"
+DOWNLOAD_PATH = "/download/nimvara.exe"
 HEAD_LIMIT = 64 * 1024
 MALFORMED = "B=1\r\nC=two\r\nP=\r\n1=\r\n2=x\r\nE=1\r\n"
 log_lock = threading.Lock()
@@ -83,6 +85,13 @@ def answer(conn, state_dir, key, host, mode):
         return
     log_request(state_dir, host, head)
     target = head.split(" ")[1] if head.count(" ") >= 2 else "/"
+    download = os.path.join(state_dir, "download", "nimvara.exe")
+    if target == DOWNLOAD_PATH and os.path.isfile(download):
+        with open(download, "rb") as f:
+            data = f.read()
+        conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: %d\r\n\r\n"
+                     % len(data) + data)
+        return
     if target.split("?", 1)[0] != REQUEST_PATH:
         status, body = "404 Not Found", "<html>No such page</html>"
     else:

@@ -1,0 +1,174 @@
+#include "net/http_get_thread.h"
+
+#include <optional>
+
+#include "net/download_length.h"
+#include "net/split_url.h"
+
+namespace {
+
+constexpr DWORD kChunkSize = 1025;
+constexpr char kPostHeader[] = "Content-Type: application/x-www-form-urlencoded";
+
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+std::optional<std::string> ContentLength(HINTERNET request) {
+  char buffer[1024] = {};
+  DWORD size = sizeof(buffer) - 1;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &size, nullptr)) return std::nullopt;
+  return std::string(buffer, size);
+}
+
+}  // namespace
+
+THTTPGetThread::THTTPGetThread(const THTTPGet& c, HWND notify, unsigned transfer)
+    : acceptTypes_(c.AcceptTypes),
+      agent_(c.Agent),
+      url_(c.URL),
+      fileName_(c.FileName),
+      userName_(c.UserName),
+      password_(c.Password),
+      postQuery_(c.PostQuery),
+      referer_(c.Referer),
+      binaryData_(c.BinaryData),
+      useCache_(c.UseCache),
+      onProgress_(c.OnProgress),
+      notify_(notify),
+      transfer_(transfer) {
+  InitializeCriticalSection(&handlesLock_);
+}
+
+THTTPGetThread::~THTTPGetThread() {
+  CloseHandles();
+  DeleteCriticalSection(&handlesLock_);
+}
+
+bool THTTPGetThread::Run() {
+  // The thread keeps its own reference: it may outlive a component that gave up waiting.
+  auto* self = new std::shared_ptr<THTTPGetThread>(shared_from_this());
+  thread_.reset(CreateThread(nullptr, 0, ThreadProc, self, 0, nullptr));
+  if (!thread_) delete self;
+  return static_cast<bool>(thread_);
+}
+
+DWORD WINAPI THTTPGetThread::ThreadProc(void* parameter) {
+  std::unique_ptr<std::shared_ptr<THTTPGetThread>> self(static_cast<std::shared_ptr<THTTPGetThread>*>(parameter));
+  (*self)->Execute();
+  return 0;
+}
+
+void THTTPGetThread::Execute() {
+  bool ok = false;
+  try {
+    ok = Download();
+  } catch (...) {
+    ok = false;
+  }
+  CloseHandles();
+  if (!ok || stop_) outcome_ = false;
+  DiscardFailedFile();
+  PostMessageA(notify_, kHttpGetDoneMessage, transfer_, 0);
+}
+
+bool THTTPGetThread::Keep(HINTERNET& slot, HINTERNET handle) {
+  EnterCriticalSection(&handlesLock_);
+  const bool keep = !stop_;
+  if (keep) slot = handle;
+  LeaveCriticalSection(&handlesLock_);
+  if (!keep && handle) InternetCloseHandle(handle);
+  return keep;
+}
+
+void THTTPGetThread::CloseHandles() {
+  EnterCriticalSection(&handlesLock_);
+  // Request first, then connection, then session.
+  for (HINTERNET* h : {&request_, &connection_, &session_}) {
+    if (*h) InternetCloseHandle(*h);
+    *h = nullptr;
+  }
+  LeaveCriticalSection(&handlesLock_);
+}
+
+void THTTPGetThread::Stop() {
+  stop_ = true;
+  outcome_ = false;
+  CloseHandles();
+}
+
+bool THTTPGetThread::Download() {
+  std::string host, path;
+  SplitUrl(url_, host, path);
+  if (stop_) return false;
+
+  if (!Keep(session_, InternetOpenA(OrNull(agent_), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)))
+    return false;
+  if (!Keep(connection_, InternetConnectA(session_, host.c_str(), INTERNET_DEFAULT_HTTP_PORT, OrNull(userName_),
+                                          OrNull(password_), INTERNET_SERVICE_HTTP, 0, 0)))
+    return false;
+  const std::string acceptEntry = "Accept: " + acceptTypes_;
+  const char* acceptTypes[] = {acceptEntry.c_str(), nullptr};
+  const bool post = !postQuery_.empty();
+  if (!Keep(request_, HttpOpenRequestA(connection_, post ? "POST" : "GET", path.c_str(), "HTTP/1.0",
+                                       OrNull(referer_), acceptTypes, useCache_ ? 0 : INTERNET_FLAG_RELOAD, 0)))
+    return false;
+  const HINTERNET request = request_;
+  if (post)
+    HttpSendRequestA(request, kPostHeader, sizeof(kPostHeader) - 1, const_cast<char*>(postQuery_.data()),
+                     static_cast<DWORD>(postQuery_.size()));
+  else
+    HttpSendRequestA(request, nullptr, 0, nullptr, 0);
+  if (stop_) return false;
+
+  const std::optional<std::string> announced = ContentLength(request);
+  if (stop_) return false;
+  const LengthDecision length = DecideLength(announced, binaryData_);
+  if (!length.proceed) return false;
+  fileSize_ = length.fileSize;
+  return ReadBody(request);
+}
+
+bool THTTPGetThread::ReadBody(HINTERNET request) {
+  readed_ = 0;
+  UniqueFile file(CreateFileA(fileName_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  fileCreated_ = true;
+  char buffer[kChunkSize];
+  std::int64_t total = 0;
+  for (;;) {
+    if (stop_) return false;
+    DWORD got = 0;
+    if (!InternetReadFile(request, buffer, kChunkSize, &got) || got == 0) break;
+    lastChunk_ = got;
+    DWORD written = 0;
+    if (!WriteFile(file.get(), buffer, got, &written, nullptr) || written != got) return false;
+    total += got;
+    if (ReadTooMuch(total, fileSize_)) return false;
+    readed_ = static_cast<std::int32_t>(total);
+    // Synchronous: the worker waits until the handler has run on the component's thread.
+    if (onProgress_) SendMessageA(notify_, kHttpGetProgressMessage, 0, reinterpret_cast<LPARAM>(this));
+  }
+  if (stop_) return false;
+  outcome_ = DownloadComplete(total, fileSize_);
+  return outcome_;
+}
+
+bool THTTPGetThread::WaitEnded(DWORD timeout) {
+  if (!thread_) return true;
+  const DWORD until = GetTickCount() + timeout;
+  for (;;) {
+    const DWORD now = GetTickCount();
+    const DWORD left = timeout == INFINITE ? INFINITE : static_cast<LONG>(until - now) > 0 ? until - now : 0;
+    const HANDLE handle = thread_.get();
+    const DWORD r = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE);
+    if (r == WAIT_OBJECT_0) return true;
+    if (r != WAIT_OBJECT_0 + 1) return false;
+    // Lets a worker blocked in its progress send go on.
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+void THTTPGetThread::DiscardFailedFile() {
+  if (fileCreated_ && !outcome_) DeleteFileA(fileName_.c_str());
+}

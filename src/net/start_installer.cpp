@@ -1,0 +1,43 @@
+#include "net/start_installer.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "base/program.h"
+#include "host/unique_handle.h"
+#include "net/download_length.h"
+#include "net/verify_installer.h"
+
+namespace {
+
+bool ReadAll(HANDLE file, std::string& bytes) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size) || size.QuadPart > kMaxDownloadSize) return false;
+  bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  DWORD read = 0;
+  return bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+                           read == bytes.size());
+}
+
+}  // namespace
+
+bool StartInstaller(const std::string& fileName) {
+  SignatureFault fault = SignatureFault::NotPe;
+  {
+    // Shared for reading only: nobody may change the file between check and start.
+    UniqueFile file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (file && ReadAll(file.get(), bytes)) fault = VerifyInstaller(bytes, file.get(), fileName);
+    if (fault == SignatureFault::None) {
+      const auto result = reinterpret_cast<INT_PTR>(
+          ShellExecuteA(nullptr, "Open", fileName.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+      if (result > 32) return true;
+      Report("Update: the new version could not be started");
+      return false;
+    }
+  }
+  Report(std::string("Update: the downloaded file was refused (") + SignatureFaultText(fault) + ")");
+  DeleteFileA(fileName.c_str());
+  return false;
+}

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
+#include <wininet.h>
+
+#include "e2e/nimvara_process.h"
+#include "e2e/ui_fixture.h"
+#include "proxy/proxy_win_support.h"
+#include "wine/test_support.h"
+
+namespace {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Nimvara";
+
+std::string SetupExe() { return BuildDir() + "nimvara-setup.exe"; }
+
+// Runs a command line to its end; its exit code, or -1.
+long RunToEnd(const std::string& commandLine, DWORD timeoutMs = 60000) {
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+  UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+  if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  return static_cast<long>(code);
+}
+
+std::string RegText(HKEY root, const char* name) {
+  char value[1024] = {};
+  DWORD size = sizeof(value);
+  if (RegGetValueA(root, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return "(none)";
+  return value;
+}
+
+std::string Folder(int csidl) {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
+  return path;
+}
+
+TEST(Installer, SilentInstallAndUninstallForOneUserOrAll) {
+  struct {
+    const char* mode;
+    HKEY root;
+    int startMenu;
+  } const cases[] = {
+      {"/CurrentUser", HKEY_CURRENT_USER, CSIDL_PROGRAMS},
+      {"/AllUsers", HKEY_LOCAL_MACHINE, CSIDL_COMMON_PROGRAMS},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    ASSERT_EQ(RunToEnd("\"" + SetupExe() + "\" /S " + c.mode), 0);
+    EXPECT_EQ(RegText(c.root, "DisplayName"), "Nimvara");
+    EXPECT_EQ(RegText(c.root, "DisplayVersion"), "1.05");
+    EXPECT_EQ(RegText(c.root, "Publisher"), "Nimvara");
+    const std::string dir = RegText(c.root, "InstallLocation");
+    ASSERT_NE(dir, "(none)");
+    EXPECT_TRUE(ReadFileBytes(dir + "\\nimvara.exe") == ReadFileBytes(BuildDir() + "nimvara.exe"));
+    EXPECT_TRUE(ReadFileBytes(dir + "\\default.skn") == ReadFileBytes(BuildDir() + "default.skn"));
+    EXPECT_TRUE(FileExists(dir + "\\uninstall.exe"));
+    const std::string link = Folder(c.startMenu) + "\\Nimvara.lnk";
+    EXPECT_TRUE(FileExists(link)) << link;
+    const std::string quiet = RegText(c.root, "QuietUninstallString");
+    EXPECT_EQ(quiet, "\"" + dir + "\\uninstall.exe\" " + c.mode + " /S");
+
+    // The uninstaller copies itself away and returns at once: wait for the files to go.
+    ASSERT_EQ(RunToEnd(quiet), 0);
+    EXPECT_TRUE(WaitFor([&] { return RegText(c.root, "DisplayName") == "(none)"; }, std::chrono::seconds(30)));
+    EXPECT_FALSE(FileExists(dir)) << dir;
+    EXPECT_FALSE(FileExists(link));
+  }
+}
+
+// A Nimvara in the middle of a session when the installer runs.
+struct InstallOverRunningNimvara : RunningNimvara {};
+
+TEST_F(InstallOverRunningNimvara, EndsItWithItsBrowsersPutBackOnDirectAccess) {
+  // As if a hide session were on: WinINet goes through a proxy.
+  INTERNET_PER_CONN_OPTIONA options[2] = {};
+  options[0].dwOption = INTERNET_PER_CONN_FLAGS;
+  options[0].Value.dwValue = PROXY_TYPE_DIRECT | PROXY_TYPE_PROXY;
+  options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
+  options[1].Value.pszValue = const_cast<char*>("127.0.0.10:8080");
+  INTERNET_PER_CONN_OPTION_LISTA list{sizeof(list), nullptr, 2, 0, options};
+  ASSERT_TRUE(InternetSetOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, sizeof(list)));
+  ASSERT_TRUE(QueryLanProxy().flags & PROXY_TYPE_PROXY);
+
+  ASSERT_EQ(RunToEnd("\"" + SetupExe() + "\" /S /CurrentUser"), 0);
+  // The installer returns only once the program is gone.
+  EXPECT_FALSE(nimvara.Running());
+  EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
+  const std::string report = ReadFileBytes(NimvaraDataDir() + "report.txt");
+  EXPECT_NE(report.find("Closing..."), std::string::npos);
+
+  const std::string dir = RegText(HKEY_CURRENT_USER, "InstallLocation");
+  ASSERT_EQ(RunToEnd("\"" + dir + "\\uninstall.exe\" /CurrentUser /S"), 0);
+  EXPECT_TRUE(WaitFor([&] { return RegText(HKEY_CURRENT_USER, "DisplayName") == "(none)"; }, std::chrono::seconds(30)));
+}
+
+}  // namespace

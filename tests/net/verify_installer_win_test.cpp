@@ -1,0 +1,34 @@
+#include "net/verify_installer.h"
+
+#include <gtest/gtest.h>
+
+#include "wine/test_support.h"
+
+namespace {
+
+TEST(VerifyInstaller, OnlyThePublishersUnchangedProgramPasses) {
+  struct {
+    const char* file;
+    SignatureFault fault;
+  } const cases[] = {
+      {"good.exe", SignatureFault::None},
+      // Stored digest and signed digest attribute both rewritten: only the
+      // signer's public-key signature tells.
+      {"signature_forged.exe", SignatureFault::BadSignature},
+      {"other_publisher.exe", SignatureFault::WrongPublisher},
+      {"code_changed.exe", SignatureFault::PeHashMismatch},
+      {"unsigned.exe", SignatureFault::Unsigned},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = BuildDir() + "signed_samples\\" + c.file;
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    const std::string bytes = ReadFileBytes(path);
+    ASSERT_GT(bytes.size(), 1000u);
+    const SignatureFault fault = VerifyInstaller(bytes, file.get(), path);
+    EXPECT_EQ(fault, c.fault) << SignatureFaultText(fault);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,7 @@
+#!/bin/sh
+# Signs a Windows program with Authenticode (SHA-256).
+# Usage: sign.sh <in.exe> <out.exe> <certificate.pem> <key.pem>
+set -eu
+in=$1 out=$2 cert=$3 key=$4
+rm -f "$out"
+osslsigncode sign -certs "$cert" -key "$key" -h sha256 -n Nimvara -in "$in" -out "$out" >/dev/null
