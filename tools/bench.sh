@@ -13,7 +13,7 @@ quick=0
 if [ "${NIMVARA_BENCH_INSIDE:-}" != 1 ]; then
   tools/setup.sh
   cmake --preset win64 >/dev/null
-  cmake --build --preset win64 --target nimvara nimvara_ctl reference_tray bench_probe catalogue_bench
+  cmake --build --preset win64 --target nimvara nimvara_ctl reference_tray bench_probe catalogue_bench download_bench
   cmake --preset win32 >/dev/null
   cmake --build --preset win32 --target nimvara reference_tray
   # A network namespace of its own: the stand-ins bind loopback port 80 and
@@ -183,6 +183,35 @@ while read -r n parse list; do
   record "catalogue_parse_ms_$n" nimvara "$parse"
   record "catalogue_list_ms_$n" nimvara "$list"
 done <"$bench/catalogue.out"
+
+echo "== self-update download: a signed ${download_mb} MB program from a loopback server"
+# A program padded to the size with a section of random bytes, then signed
+# with the build's publisher certificate, as the vendor's installer is.
+mkdir -p "$bench/www"
+head -c $(( download_mb * 1024 * 1024 )) /dev/urandom >"$bench/pad.bin"
+x86_64-w64-mingw32-objcopy --add-section .pad="$bench/pad.bin" --set-section-flags .pad=readonly,data \
+  "$win/reference_tray.exe" "$bench/padded.exe"
+cert=$(sed -n 's/^NIMVARA_SIGNING_CERT:FILEPATH=//p' "$win/CMakeCache.txt")
+keyfile=$(sed -n 's/^NIMVARA_SIGNING_KEY:FILEPATH=//p' "$win/CMakeCache.txt")
+tools/sign.sh "$bench/padded.exe" "$bench/www/nimvara.exe" "$cert" "$keyfile"
+rm -f "$bench/pad.bin" "$bench/padded.exe"
+python3 -m http.server --bind 127.0.0.5 80 --directory "$bench/www" >"$bench/http.log" 2>&1 &
+pids="$pids $!"
+for _ in $(seq 50); do curl -s -o /dev/null http://127.0.0.5/ && break; sleep 0.1; done
+url=http://127.0.0.5/nimvara.exe
+target=$(windows_path "$bench")\\download.bin
+for _ in $(seq "$reps"); do
+  for mode in progress quiet; do
+    $wine "$win/download_bench.exe" "$url" "$target" "$mode" </dev/null >"$bench/download.out"
+    read -r bytes seconds events <"$bench/download.out"
+    subject=nimvara
+    [ "$mode" = quiet ] && subject=nimvara_no_progress
+    record download_rate_mb_s "$subject" "$(echo "$bytes $seconds" | awk '{printf "%.2f", $1 / 1048576 / $2}')"
+    [ "$mode" = progress ] && record download_progress_events nimvara "$events"
+  done
+  record download_rate_mb_s curl "$(curl -s -o /dev/null -w '%{speed_download}' "$url" | awk '{printf "%.2f", $1 / 1048576}')"
+done
+rm -f "$bench/download.bin"
 
 python3 tools/bench/report.py "$results" "$bench/report.md" "$quick"
 cat "$bench/report.md"

@@ -3,7 +3,7 @@
 set -eu
 packages="cmake make g++ googletest g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth x11-utils imagemagick python3 firefox-esr nsis clang libfuzzer-14-dev
-  osslsigncode openssl"
+  osslsigncode openssl curl iproute2"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -122,9 +122,18 @@ void TfrmUpdate::FormShow() {
 }
 
 void TfrmUpdate::HTTPGetFileProgress(THTTPGetThread*, std::int32_t totalSize, std::int32_t readed) {
-  SendMessageA(suiProgressBar1, PBM_SETRANGE32, 0, totalSize);
-  SendMessageA(suiProgressBar1, PBM_SETPOS, readed, 0);
-  SetWindowTextA(lblPercent, ProgressCaption(totalSize, readed).c_str());
+  ShowDownloadProgress(suiProgressBar1, lblPercent, totalSize, readed);
+}
+
+void ShowDownloadProgress(HWND bar, HWND caption, std::int32_t totalSize, std::int32_t readed) {
+  // This runs for every chunk of at most 1025 bytes while the worker waits:
+  // a control is touched only when what it shows changes.
+  if (SendMessageA(bar, PBM_GETRANGE, FALSE, 0) != totalSize) SendMessageA(bar, PBM_SETRANGE32, 0, totalSize);
+  if (SendMessageA(bar, PBM_GETPOS, 0, 0) != readed) SendMessageA(bar, PBM_SETPOS, readed, 0);
+  const std::string text = ProgressCaption(totalSize, readed);
+  char shown[8] = {};
+  GetWindowTextA(caption, shown, sizeof(shown));
+  if (text != shown) SetWindowTextA(caption, text.c_str());
 }
 
 void TfrmUpdate::HTTPGetFileDoneFile(THTTPGet*, const std::string& fileName, std::int32_t) {

@@ -14,6 +14,9 @@
 // started: the caller then ends the program with the browsers restored.
 bool ShowUpdateDialog(HWND owner);
 
+// What one chunk of a download shows: the progress bar and its percentage.
+void ShowDownloadProgress(HWND bar, HWND caption, std::int32_t totalSize, std::int32_t readed);
+
 class TfrmUpdate {
  public:
   // The installer at `url` goes to `fileName`.

@@ -1,5 +1,7 @@
 #include "e2e/nimvara_process.h"
 
+#include <cstdio>
+
 #include "host/probes.h"
 #include "wine/test_support.h"
 
@@ -17,9 +19,15 @@ bool NimvaraProcess::Start() {
   PROCESS_INFORMATION info{};
   std::string commandLine = "\"" + exe + "\"";
   const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info))
-    return false;
+  // Under a loaded Wine a start now and then fails at once; a user would try again.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                       &startup, &info))
+      break;
+    std::fprintf(stderr, "nimvara.exe did not start (error %lu, attempt %d)\n", GetLastError(), attempt);
+    if (attempt == 3) return false;
+    Sleep(500);
+  }
   CloseHandle(info.hThread);
   process_.reset(info.hProcess);
   id_ = info.dwProcessId;
