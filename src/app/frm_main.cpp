@@ -62,7 +62,6 @@ bool TfrmMain::Create(HINSTANCE instance) {
   gMainForm = this;
   SetUmbrixStarter([this] { Umbrix(); });
   appQueryMessage_ = RegisterWindowMessageA(kAppQueryMessage);
-  BuildInterface();
   BuildTrayMenu();
   ctiControl.Create(hwnd_, kTrayCallbackMessage);
   return true;
@@ -181,6 +180,9 @@ void TfrmMain::ShowTrayIcon() {
   // lets other programs' messages in, and an end of session arriving then
   // needs the settings to restore the browsers. The window stays hidden.
   ctiControl.Show();
+  // The pages come after the icon, which need not wait for the common
+  // controls to load; nothing shows them before InitInterface.
+  if (hwnd_ && !closed_) BuildInterface();
 }
 
 bool TfrmMain::InitSettings() {

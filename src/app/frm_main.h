@@ -31,7 +31,8 @@ class TfrmMain {
   HWND Handle() const { return hwnd_; }
 
   void InitMain();
-  // The tray icon as it stands: the first busy image until the first status.
+  // The tray icon as it stands: the first busy image until the first status;
+  // then the window's pages, still hidden.
   void ShowTrayIcon();
   void Report(const std::string& message);
 

@@ -31,6 +31,10 @@ HWND TfrmMain::AddControl(HWND parent, const char* cls, const char* text, DWORD 
 }
 
 void TfrmMain::BuildInterface() {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
+  InitCommonControlsEx(&controls);
+  ctiControl.ListenForShellRestart();
+
   font_ = MakeFont("Tahoma", 11, dpi_);
   titleFont_ = MakeFont("Tahoma", 15, dpi_, true);
   nameFont_ = MakeFont("Tahoma", 21, dpi_);

@@ -1,7 +1,6 @@
 // Program entry: one instance per session, two windows, the start-up sequence,
 // then the message loop until the main window closes.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/frm_main.h"
 #include "base/settings_keys.h"
@@ -13,9 +12,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   CreateMutexA(nullptr, TRUE, kInstanceMutexName);
   if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
   InstallCrashRestore();
-
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
-  InitCommonControlsEx(&controls);
 
   TfrmMain frmMain;
   if (!frmMain.Create(instance)) return 1;

@@ -27,7 +27,6 @@ bool CommonControlsAtLeast471() {
 void TrayIcon::Create(HWND owner, UINT callbackMessage) {
   owner_ = owner;
   callbackMessage_ = callbackMessage;
-  if (CommonControlsAtLeast471()) taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   // The small-icon size follows the screen's scaling (16 at 100 %, 32 at 200 %).
   const int size = GetSystemMetrics(SM_CXSMICON) > 0 ? GetSystemMetrics(SM_CXSMICON) : 16;
   for (int i = 0; i < kBusyFrameCount; ++i) imlBusy_[i] = MakeTrayIcon(TrayArt::Busy, i, size);
@@ -35,6 +34,10 @@ void TrayIcon::Create(HWND owner, UINT callbackMessage) {
   imlStatus_[kOffImage] = MakeTrayIcon(TrayArt::Off, 0, size);
   busyImages_ = true;
   imageIndex_ = 0;
+}
+
+void TrayIcon::ListenForShellRestart() {
+  if (CommonControlsAtLeast471()) taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 }
 
 bool TrayIcon::Show() {

@@ -23,6 +23,9 @@ class TrayIcon {
 
   // Draws the images; the icon starts as the first busy image, no animation.
   void Create(HWND owner, UINT callbackMessage);
+  // Once the common controls are loaded: whether the shell's restart message
+  // is one to listen for depends on their version.
+  void ListenForShellRestart();
   // Adds the icon to the notification area; false when the shell refuses.
   bool Show();
   void Remove();

@@ -32,6 +32,7 @@ struct EntryLine {
 // The entry keys "1" up to the count that the reply holds, in number order.
 std::vector<EntryLine> EntryLines(const ReplyKeys& keys, long long count) {
   std::vector<EntryLine> lines;
+  lines.reserve(keys.Keys().size());
   for (const auto& [name, value] : keys.Keys()) {
     if (name.empty() || name.front() == '0') continue;
     const std::optional<long long> number = DecimalValue(name);
@@ -39,7 +40,9 @@ std::vector<EntryLine> EntryLines(const ReplyKeys& keys, long long count) {
     if (number && *number <= count && *number <= std::numeric_limits<int>::max())
       lines.push_back({*number, &value});
   }
-  std::sort(lines.begin(), lines.end(), [](const EntryLine& a, const EntryLine& b) { return a.number < b.number; });
+  // Replies list their entries in order: sort only when one does not.
+  const auto byNumber = [](const EntryLine& a, const EntryLine& b) { return a.number < b.number; };
+  if (!std::is_sorted(lines.begin(), lines.end(), byNumber)) std::sort(lines.begin(), lines.end(), byNumber);
   return lines;
 }
 
@@ -77,6 +80,7 @@ CatalogueBuild BuildCatalogue(const ReplyKeys& keys, std::string_view scrambleKe
   build.ProxyPassword = HalfReverse(keys.Value("K"));
 
   const std::vector<EntryLine> lines = EntryLines(keys, *count);
+  build.Servers.reserve(lines.size());
   for (const EntryLine& line : lines) {
     const std::string& value = *line.value;
     if (value.empty()) {

@@ -3,7 +3,11 @@
 #include <random>
 
 std::vector<ServerListRow> ServerListRows(const std::vector<TServer>& servers) {
+  std::size_t runs = 0;
+  for (std::size_t i = 0; i < servers.size(); ++i)
+    if (i == 0 || servers[i].Country != servers[i - 1].Country) ++runs;
   std::vector<ServerListRow> rows;
+  rows.reserve(servers.size() + runs);
   for (std::size_t i = 0; i < servers.size(); ++i) {
     const TServer& entry = servers[i];
     if (i == 0 || entry.Country != servers[i - 1].Country) {
