@@ -143,10 +143,6 @@ def download(s, name, state_dir):
         # Announces more than it sends, then goes quiet (for a bounded time).
         s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" + pattern(3000))
         time.sleep(8)
-    elif name == "big50.bin":
-        body = pattern(50 * 1000 * 1000)
-        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: %d\r\n\r\n" % len(body))
-        send_slowly(s, body, 64 * 1024)
     else:
         # Files a test put into <state dir>/files/.
         path = os.path.join(state_dir, "files", os.path.basename(name))

@@ -256,16 +256,4 @@ TEST(THTTPGet, WaitThreadReturnsAfterTheOutcome) {
 }
 
 // Loopback speed with a progress round trip after every chunk.
-TEST(THTTPGet, FiftyMegabytesWithProgress) {
-  ScratchDir dir;
-  const std::string file = dir.Path() + "big.exe";
-  Download d("/dl/big50.bin", file);
-  const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(d.Run(std::chrono::seconds(100)));
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_EQ(d.done, 1);
-  EXPECT_EQ(d.doneSize, 50000000);
-  std::printf("50 MB in %.2f s (%.1f MB/s), %zu progress events\n", seconds, 50.0 / seconds, d.progress.size());
-}
-
 }  // namespace
