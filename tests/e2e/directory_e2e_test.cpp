@@ -170,18 +170,6 @@ TEST_F(Directory, AllDownShowsTheUnblockDialogAndReconnectReadsTheCatalogueOnceT
   EXPECT_EQ(AskNimvara(main, kAskHint), "Please Select an IP Address");
 }
 
-TEST_F(Directory, ClosingTheUnblockDialogLeavesTheProgramOffWithoutUmbrix) {
-  DirectoryService service("down down down", kCatalogue);
-  StartNimvara();
-  HWND unblock = nimvara.WaitForDialog(kUnblockCaption);
-  ASSERT_NE(unblock, nullptr);
-  ClickDialogButton(unblock, kIdUnblockClose);
-  ASSERT_TRUE(HintIs("Umbrix OFF"));
-  EXPECT_EQ(AskNimvara(main, kAskMenuItem, 0), "0 &Umbrix");
-  EXPECT_EQ(AskNimvara(main, kAskMenuItem, 2), "0 Select I&P");
-  EXPECT_EQ(RequestLogLines(), Joined({kPrologue, kThreeFailures}));
-}
-
 TEST_F(Directory, ANoticeBesideACatalogueIsShownAndTheCatalogueStillRead) {
   DirectoryService service("good down down", std::string(kCatalogue) + "notice 2\n");
   StartNimvara();
