@@ -60,7 +60,7 @@ fi
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver64 -p
-$wine wineboot --init </dev/null >/dev/null 2>&1
+$wine wineboot </dev/null >/dev/null 2>&1
 $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 $wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d true /f </dev/null >/dev/null 2>&1
 

@@ -54,7 +54,7 @@ fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing a Wine prefix for the demo in $WINEPREFIX ..."
-  $wine wineboot --init </dev/null >/dev/null 2>&1
+  $wine wineboot </dev/null >/dev/null 2>&1
   $wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d true /f </dev/null >/dev/null 2>&1
 fi
 

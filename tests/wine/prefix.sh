@@ -24,7 +24,7 @@ setup)
   fi
   # Everything Wine starts keeps its output handles: none may hold ctest's pipe.
   "$server" -p </dev/null >/dev/null 2>&1
-  "$wine" wineboot --init </dev/null >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+  "$wine" wineboot </dev/null >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
   # Without a window manager every closing window would otherwise cost 2 s.
   "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   # Opening a web page must not start a Linux browser.
