@@ -51,6 +51,8 @@ Function ${prefix}EndNimvara
   FindWindow $0 "TfrmMain"
   ${If} $0 <> 0
     SendMessage $0 ${WM_QUERYENDSESSION} 0 0x80000000 $1 /TIMEOUT=15000
+    ; The query restores the browsers; the end itself (WM_ENDSESSION) ends it.
+    SendMessage $0 0x0016 1 0x80000000 $1 /TIMEOUT=15000
   ${EndIf}
   StrCpy $2 0
   ${Do}

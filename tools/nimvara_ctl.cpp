@@ -151,7 +151,10 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(argv[1], "endsession") == 0) {
     DWORD_PTR answer = 0;
+    // The query restores the browsers; the program ends with the session itself.
     SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, seconds * 1000, &answer);
+    DWORD_PTR ignored = 0;
+    if (answer) SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, seconds * 1000, &ignored);
     WaitForProcessEnd(main, seconds);
     return answer ? 0 : 1;
   }

@@ -85,6 +85,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (message == appQueryMessage_ && message != 0)
     return AnswerQuery(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+  if (LRESULT result = 0; WatchMessage(message, wParam, lParam, result)) return result;
   switch (message) {
     case kTrayCallbackMessage:
       ctiControlMouse(lParam);
@@ -120,13 +121,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       PaintTitleArea();
       return 0;
     case WM_CLOSE:
-      Close();
+      // Alt+F4 on the shown window ends the program as Exit does: the browsers first.
+      Exit1Click();
       return 0;
     case WM_QUERYENDSESSION:
-      // The session is ending: put every browser back on direct access first.
-      SetBrowserProxy(false, "", "", "");
-      Close();
-      return TRUE;
+      return QueryEndSession();
     case WM_DESTROY:
       ctiControl.Remove();
       SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/activity_log.h"
+#include "app/change_watch.h"
+#include "app/session_watch.h"
 #include "base/settings.h"
 #include "directory/directory_reply.h"
 #include "app/tray_callback.h"
@@ -50,6 +52,14 @@ class TfrmMain {
   void Umbrix1Click();
   void StopUmbrix1Click();
 
+  // The session's watch (frm_main_watch.cpp): starts a switched session,
+  // feeds the watch its events and carries out its verdicts.
+  void StartSession(const std::string& balloon);
+  void StopSession();
+  bool WatchMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  LRESULT QueryEndSession();
+  void EndSession(bool ending);
+
   // The directory request and its reply (frm_main_directory.cpp).
   std::string SilentUpdate();
   bool ProcessUpdate(const std::string& reply);
@@ -66,7 +76,11 @@ class TfrmMain {
   void WriteLogHeader();
   void FormClose();
   void EndWithoutClosing();
-  void Verify();
+  void CarryOut(WatchVerdict verdict);
+  CheckOutcome RunCheck();
+  void CheckDue();
+  void LookAtProxySettings();
+  int CheckSecondsSetting() const;
   void ShowLogWriteFailure(const std::string& text);
 
   void Reconnect();
@@ -124,6 +138,8 @@ class TfrmMain {
   bool IsFirstRun = false;
   bool closed_ = false;
   int acceptedReplies_ = 0;  // directory runs that got a reply
+  std::unique_ptr<SessionWatch> watch_;
+  std::unique_ptr<ChangeWatch> changes_;
 
   TrayIcon ctiControl;
   UniqueMenu ppmMain;

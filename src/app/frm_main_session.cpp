@@ -1,14 +1,12 @@
 // The hide session: the current catalogue entry applied to every selected
-// browser, verified through the IP-check site, stopped and started again from
-// the tray menu.
+// browser and handed to the watch (frm_main_watch.cpp), which verifies it;
+// stopped and started again from the tray menu.
 #include "app/frm_main.h"
 #include "app/session_text.h"
 #include "app/umbrix_status.h"
-#include "base/message_box.h"
 #include "base/settings_keys.h"
 #include "directory/server_catalogue.h"
 #include "directory/server_list.h"
-#include "net/fetch_url.h"
 #include "nimvara_config.h"
 #include "proxy/switchboard.h"
 
@@ -25,35 +23,19 @@ void TfrmMain::Umbrix() {
   if (!server) return;
   ApplyProxy();
   Report("Umbrix ON");
-  const std::string status = "Umbrix - " + ServerLabel(*server);
-  SetUmbrixStatus(kStatusOn, status, kBalloonInformation, status);
-  Verify();
-}
-
-void TfrmMain::Verify() {
-  // Through whatever proxy WinINet was just given; only the body is judged.
-  const ServerCatalogue& catalogue = Catalogue();
-  const std::string url = VerifyUrl(nimvara::config::kIpCheckHost);
-  std::string body;
-  FetchUrl(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
-  if (IsVerifiedBody(body)) return;
-  Report("Verify failed.");
-  FetchUrl(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
-  if (!IsAccessDenied(body)) return;  // stays on, unverified
-  Report("Verify failed.");
-  ShowMessageBox(kProgramName, "Verify failed. Please restart Nimvara!", MessageKind::Error, mbOK);
-  SetBrowserProxy(false, "", "", "");
-  Close();
+  StartSession("Umbrix - " + ServerLabel(*server));
 }
 
 void TfrmMain::Umbrix1Click() {
   if (!Catalogue().CurrentServer) return;  // the item stays disabled until a pick
   ApplyProxy();
   Report("Umbrix ON");
-  SetUmbrixStatus(kStatusOn, "Umbrix ON", kBalloonInformation, "");
+  // Verified as a pick is: the tray does not say "on" on trust.
+  StartSession("Umbrix ON");
 }
 
 void TfrmMain::StopUmbrix1Click() {
+  StopSession();
   SetBrowserProxy(false, "", "", "");
   SetUmbrixStatus(kStatusOff, "User stopped Umbrix", kBalloonInformation, "");
   Report("User stopped Umbrix");

@@ -1,16 +1,25 @@
 // Program entry: one instance per session, two windows, the start-up sequence,
-// then the message loop until the main window closes.
+// then the message loop until the main window closes. The one command-line
+// switch, "/restore", only puts the browsers back.
 #include <windows.h>
 
 #include "app/frm_main.h"
+#include "app/restore_switch.h"
 #include "base/settings_keys.h"
 #include "directory/frm_select_ip.h"
+#include "host/restore_at_logon.h"
 #include "proxy/crash_restore.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // Held for the life of the process and never closed: it is the instance guard.
   CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+  // A running copy owns the browsers' settings: a restore started meanwhile
+  // leaves them to it.
   if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  if (IsRestoreSwitch(commandLine ? commandLine : "")) {
+    RunRestoreSwitch();
+    return 0;
+  }
   InstallCrashRestore();
 
   TfrmMain frmMain;

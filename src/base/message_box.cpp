@@ -203,10 +203,15 @@ int RunBox(BoxState& state) {
   return state.result;
 }
 
+bool gSilent = false;
+
 }  // namespace
+
+void SetMessageBoxesSilent(bool silent) { gSilent = silent; }
 
 int ShowMessageBox(const std::string& title, const std::string& text, MessageKind kind,
                    unsigned buttons) {
+  if (gSilent) return 0;
   BoxState state{title, text, kind, {}, {}, 0, false};
   for (const ButtonSpec& button : ButtonsInOrder(buttons))
     state.buttons.push_back({button.result, SystemButtonCaption(button)});

@@ -11,3 +11,7 @@ int ShowMessageBox(const std::string& title, const std::string& text, MessageKin
 
 // The tour's notice: the same box with the warning icon and one "&OK" button.
 void ShowNotice(const std::string& title, const std::string& text);
+
+// For a run that shows no window at all (the restore switch): every box is
+// left out and answers 0.
+void SetMessageBoxesSilent(bool silent);

@@ -15,6 +15,7 @@ inline constexpr const char* kKeyBrowserIE = "BrowserIE";
 inline constexpr const char* kKeyBrowserFirefox = "BrowserFirefox";
 inline constexpr const char* kKeyFirefoxControlMode = "FirefoxControlMode";
 inline constexpr const char* kKeyPass = "Pass";
+inline constexpr const char* kKeyCheckSeconds = "CheckSeconds";
 
 inline constexpr const char* kSectionBypass = "Bypass";
 inline constexpr const char* kKeyCounter = "Counter";

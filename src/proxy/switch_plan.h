@@ -1,6 +1,8 @@
 // Which browser back-ends one switch runs, decided from the three settings.
 #pragma once
 
+#include <string>
+
 enum class FirefoxBackend { None, PrefsFile, Addon };
 
 struct BrowserSwitchPlan {
@@ -11,3 +13,7 @@ struct BrowserSwitchPlan {
 };
 
 BrowserSwitchPlan PlanBrowserSwitch(bool browserIE, bool browserFirefox, int firefoxControlMode);
+
+// Why a selected Firefox is left out of a switch; empty when it is switched
+// (or not selected).
+std::string FirefoxNotCoveredReason(FirefoxBackend firefox, bool profileFound, bool addonFound);

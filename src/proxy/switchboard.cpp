@@ -4,9 +4,11 @@
 #include "base/program.h"
 #include "base/settings.h"
 #include "base/settings_keys.h"
+#include "host/restore_at_logon.h"
 #include "proxy/crash_restore.h"
 #include "proxy/firefox_addon.h"
 #include "proxy/firefox_prefs.h"
+#include "proxy/firefox_profile.h"
 #include "proxy/proxy_address.h"
 #include "proxy/proxy_messages.h"
 #include "proxy/switch_plan.h"
@@ -47,8 +49,20 @@ void SetBrowserProxy(bool enable, const std::string& proxy, const std::string& l
     SetFirefoxPrefs(applied, bypass);
   else if (plan.firefox == FirefoxBackend::Addon)
     WriteAddonHandoff(enable, address, label, bypass);
-  if (enable)
+  if (enable) {
     ArmCrashRestore(plan.firefox);
-  else
+    // Only the program itself (its path is known once start-up ran) asks
+    // Windows to undo a session it could not end.
+    if (!Paths().ExePath.empty()) SetRestoreAtLogon(Paths().ExePath);
+  } else {
     DisarmCrashRestore();
+    ClearRestoreAtLogon();
+  }
+}
+
+std::string FirefoxNotCovered() {
+  const BrowserSwitchPlan plan = ReadPlan();
+  return FirefoxNotCoveredReason(plan.firefox,
+                                 plan.firefox == FirefoxBackend::PrefsFile && !FindFirefoxProfile().empty(),
+                                 plan.firefox == FirefoxBackend::Addon && !AddonHandoffPath().empty());
 }

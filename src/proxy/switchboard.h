@@ -5,3 +5,7 @@
 
 void SetBrowserProxy(bool enable, const std::string& proxy, const std::string& label,
                      const std::string& bypass);
+
+// Why a selected Firefox cannot be switched with the settings as they are;
+// empty when it can (or is not selected).
+std::string FirefoxNotCovered();

@@ -1,5 +1,7 @@
 #include "proxy/wininet_options.h"
 
+#include <algorithm>
+
 #include "proxy/proxy_address.h"
 
 ConnectionProxyOptions ProxyOptionsFor(const std::optional<ProxyAddress>& proxy, std::string_view bypass) {
@@ -14,4 +16,14 @@ ConnectionProxyOptions ProxyOptionsFor(const std::optional<ProxyAddress>& proxy,
 std::vector<std::string> ConnectionsToWrite(const std::vector<std::string>& dialUp) {
   if (dialUp.empty()) return {std::string()};
   return dialUp;
+}
+
+std::vector<std::string> ConnectionsToRestore(const std::vector<std::string>& atSwitch,
+                                              const std::vector<std::string>& activeNow) {
+  std::vector<std::string> connections{std::string()};
+  for (const std::vector<std::string>* list : {&atSwitch, &activeNow})
+    for (const std::string& name : *list)
+      if (!name.empty() && std::find(connections.begin(), connections.end(), name) == connections.end())
+        connections.push_back(name);
+  return connections;
 }

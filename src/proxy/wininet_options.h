@@ -25,3 +25,8 @@ ConnectionProxyOptions ProxyOptionsFor(const std::optional<ProxyAddress>& proxy,
 // Each active dial-up connection in the platform's order; the LAN setting ("")
 // only when none is active.
 std::vector<std::string> ConnectionsToWrite(const std::vector<std::string>& dialUp);
+
+// A restore leaves no connection on the proxy: the LAN setting, every dial-up
+// or VPN entry that was active at the switch and every one active now, each once.
+std::vector<std::string> ConnectionsToRestore(const std::vector<std::string>& atSwitch,
+                                              const std::vector<std::string>& activeNow);

@@ -9,6 +9,66 @@ namespace {
 RasEnumConnectionsFn gRasEnumConnections = &RasEnumConnectionsA;
 InternetSetOptionFn gInternetSetOption = &InternetSetOptionA;
 
+// What the applies since the last restore wrote. The dial-up names are kept in
+// fixed storage: a crashing process reads them without allocating.
+struct AppliedSession {
+  bool applied = false;
+  std::string server;                        // host:port of the last apply
+  std::vector<std::string> lastConnections;  // what the last apply wrote ("" the LAN)
+  char dialUp[kDialUpRecords][RAS_MaxEntryName + 1] = {};
+  DWORD dialUpCount = 0;  // every entry written since the switch
+};
+AppliedSession gApplied;
+
+bool WasAppliedTo(const char* name) {
+  for (DWORD i = 0; i < gApplied.dialUpCount; ++i)
+    if (std::strcmp(gApplied.dialUp[i], name) == 0) return true;
+  return false;
+}
+
+void RememberApply(const ProxyAddress& proxy, const std::vector<std::string>& dialUp) {
+  gApplied.applied = true;
+  gApplied.server = proxy.Text();
+  gApplied.lastConnections = ConnectionsToWrite(dialUp);
+  for (const std::string& name : dialUp) {
+    if (WasAppliedTo(name.c_str()) || gApplied.dialUpCount == kDialUpRecords) continue;
+    strncpy(gApplied.dialUp[gApplied.dialUpCount], name.c_str(), RAS_MaxEntryName);
+    ++gApplied.dialUpCount;
+  }
+}
+
+void ForgetApply() {
+  gApplied.applied = false;
+  gApplied.server.clear();
+  gApplied.lastConnections.clear();
+  gApplied.dialUpCount = 0;
+}
+
+std::vector<std::string> AppliedDialUps() {
+  std::vector<std::string> names;
+  for (DWORD i = 0; i < gApplied.dialUpCount; ++i) names.emplace_back(gApplied.dialUp[i]);
+  return names;
+}
+
+// Flags and server of one connection as WinINet reads them now.
+bool HoldsProxy(const std::string& connection, const std::string& server) {
+  INTERNET_PER_CONN_OPTIONA options[2] = {};
+  options[0].dwOption = INTERNET_PER_CONN_FLAGS;
+  options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
+  INTERNET_PER_CONN_OPTION_LISTA list = {};
+  list.dwSize = sizeof(list);
+  std::string name = connection;
+  list.pszConnection = name.empty() ? nullptr : name.data();
+  list.dwOptionCount = 2;
+  list.pOptions = options;
+  DWORD size = sizeof(list);
+  if (!InternetQueryOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size)) return false;
+  const bool same = (options[0].Value.dwValue & PROXY_TYPE_PROXY) != 0 && options[1].Value.pszValue &&
+                    server == options[1].Value.pszValue;
+  if (options[1].Value.pszValue) GlobalFree(options[1].Value.pszValue);
+  return same;
+}
+
 // One per-connection store (null connection: the LAN setting; null bypass:
 // two options only), then the two notifications whatever its outcome.
 bool StoreOptions(char* connection, DWORD flags, char* server, char* bypass) {
@@ -54,7 +114,30 @@ void SetInternetSetOptionForTest(InternetSetOptionFn fn) { gInternetSetOption = 
 void SetAllConnectionsProxy(const std::optional<ProxyAddress>& proxy, const std::string& bypass) {
   std::vector<std::string> dialUp;
   EnumDialUpConnections(dialUp);
+  if (!proxy) {
+    for (const std::string& connection : ConnectionsToRestore(AppliedDialUps(), dialUp))
+      SetConnectionProxy(connection, proxy, bypass);
+    ForgetApply();
+    return;
+  }
   for (const std::string& connection : ConnectionsToWrite(dialUp)) SetConnectionProxy(connection, proxy, bypass);
+  RememberApply(*proxy, dialUp);
+}
+
+bool WinInetSessionInEffect() {
+  if (!gApplied.applied) return true;
+  for (const std::string& connection : gApplied.lastConnections)
+    if (!HoldsProxy(connection, gApplied.server)) return false;
+  return true;
+}
+
+std::vector<std::string> DialUpConnectionsSinceSwitch() {
+  std::vector<std::string> now, added;
+  if (!gApplied.applied) return added;
+  EnumDialUpConnections(now);
+  for (const std::string& name : now)
+    if (!WasAppliedTo(name.c_str())) added.push_back(name);
+  return added;
 }
 
 bool SetConnectionProxy(const std::string& connectionName, const std::optional<ProxyAddress>& proxy,
@@ -67,11 +150,17 @@ bool SetConnectionProxy(const std::string& connectionName, const std::optional<P
 }
 
 void SetAllConnectionsDirectNow() {
+  // As ConnectionsToRestore orders them: the LAN, the entries written since
+  // the switch, then the other active ones.
   RasConnV1 records[kDialUpRecords] = {};
   const DWORD count = EnumDialUpRecords(records);
   char noServer[1] = "";
-  if (count == 0) StoreOptions(nullptr, kProxyTypeDirect, noServer, nullptr);
-  for (DWORD i = 0; i < count; ++i) StoreOptions(records[i].szEntryName, kProxyTypeDirect, noServer, nullptr);
+  StoreOptions(nullptr, kProxyTypeDirect, noServer, nullptr);
+  for (DWORD i = 0; i < gApplied.dialUpCount; ++i)
+    StoreOptions(gApplied.dialUp[i], kProxyTypeDirect, noServer, nullptr);
+  for (DWORD i = 0; i < count; ++i)
+    if (records[i].szEntryName[0] != '\0' && !WasAppliedTo(records[i].szEntryName))
+      StoreOptions(records[i].szEntryName, kProxyTypeDirect, noServer, nullptr);
 }
 
 int EnumDialUpConnections(std::vector<std::string>& names) {

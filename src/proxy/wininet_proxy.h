@@ -12,15 +12,21 @@
 
 #include "proxy/proxy_address.h"
 
-// Writes each active dial-up connection, or the LAN setting when none is
-// active: the proxy for every protocol, or direct access without one.
+// With a proxy: each active dial-up connection, or the LAN setting when none
+// is active, for every protocol. Without one: direct access for the LAN
+// setting and every entry that was written since the switch or is active now.
 void SetAllConnectionsProxy(const std::optional<ProxyAddress>& proxy, const std::string& bypass);
+// Whether every connection the last apply wrote still holds its proxy (true
+// when no apply is in force).
+bool WinInetSessionInEffect();
+// Active dial-up or VPN entries that no apply since the switch has written.
+std::vector<std::string> DialUpConnectionsSinceSwitch();
 // Stores one connection's option list (empty name: the LAN setting), then tells
 // WinINet clients to reread. True when WinINet accepted the list.
 bool SetConnectionProxy(const std::string& connectionName, const std::optional<ProxyAddress>& proxy,
                         const std::string& bypass);
-// Direct access for every active connection, as SetAllConnectionsProxy without
-// a proxy does, but on the stack alone: for a crashing process.
+// Direct access as SetAllConnectionsProxy without a proxy writes it, but on
+// the stack alone: for a crashing process.
 void SetAllConnectionsDirectNow();
 // Appends the entry names of the active dial-up connections; returns their count,
 // 0 on any error (more than the buffer's 10 records included).

@@ -94,8 +94,7 @@ struct Directory : ::testing::Test {
   }
   void TearDown() override {
     if (!nimvara.Running() || !main) return;
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer);
+    EndWindowsSession(main);
     EXPECT_EQ(nimvara.WaitForExit(), 0);
   }
   DialogAnswerer boxes{"Nimvara", IDOK};

@@ -10,26 +10,9 @@
 
 #include "app/tray_menu_items.h"
 #include "directory/frm_select_ip.h"
-#include "e2e/app_query_client.h"
-#include "e2e/nimvara_process.h"
-#include "proxy/proxy_win_support.h"
-#include "wine/test_support.h"
+#include "e2e/main_road_fixture.h"
 
 namespace {
-
-// The stand-ins' state folders (see tests/e2e/CMakeLists.txt) and what they log.
-std::string StateDir() { return BuildDir() + "main_road\\"; }
-std::string DirectoryDir() { return BuildDir() + "directory_service\\"; }
-std::string IpCheckLog() { return ReadFileBytes(StateDir() + "session\\ipcheck.log"); }
-std::string Log() { return ReadFileBytes(NimvaraDataDir() + "report.txt"); }
-std::string Ini() { return ReadFileBytes(NimvaraDataDir() + "nimvara.ini"); }
-
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-bool Has(const std::string& text, const std::string& part) { return Count(text, part) > 0; }
 
 // The Linux path of a Windows path, as Wine maps it.
 std::string UnixPath(const std::string& windowsPath) {
@@ -107,63 +90,8 @@ std::vector<std::string> SessionItems(HWND main) {
   return {AskNimvara(main, kAskMenuItem, 0), AskNimvara(main, kAskMenuItem, 1), AskNimvara(main, kAskMenuItem, 2)};
 }
 
-bool WaitForHint(HWND main, const std::string& hint) {
-  return WaitFor([&] { return AskNimvara(main, kAskHint) == hint; }, std::chrono::seconds(20));
-}
 
-std::string UserJs(const std::string& profile) { return ReadFileBytes(profile + "user.js"); }
 
-// The directory stand-in serves the catalogue that the proxies were started
-// for, while the test runs; it is down again for the other tests.
-void ServeCatalogue(bool on) {
-  if (on) {
-    std::string source = "Z:" + EnvVar("NIMVARA_SOURCE_DIR") + "/tests/e2e/main_road_catalogue.txt";
-    for (char& c : source) c = c == '/' ? '\\' : c;
-    WriteFileBytes(DirectoryDir() + "catalogue.txt", ReadFileBytes(source));
-  }
-  WriteFileBytes(DirectoryDir() + "modes", on ? "good good good\n" : "down down down\n");
-  Sleep(300);  // the servers read the file every 50 ms
-}
-
-struct MainRoad : ::testing::Test {
-  void SetUp() override {
-    ServeCatalogue(true);
-    ForgetPreviousRuns();
-    ResetLanToDirect();
-    profile = firefox.AddProfile("m41nr0ad.default-release");
-    firefox.WriteProfilesIni(
-        "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/m41nr0ad.default-release\r\n\r\n"
-        "[InstallMainRoad]\r\nDefault=Profiles/m41nr0ad.default-release\r\nLocked=1\r\n");
-    ASSERT_TRUE(CreateDirectoryA(NimvaraDataDir().c_str(), nullptr));
-    // Firefox through its preference files, so that a real Firefox can show it.
-    ASSERT_TRUE(WriteFileBytes(NimvaraDataDir() + "nimvara.ini",
-                               "[Config]\r\nVersion=1.05\r\nFirstRun=0\r\nFirefoxControlMode=1\r\n" + settings));
-  }
-  void TearDown() override {
-    if (nimvara.Running() && main) {
-      DWORD_PTR answer = 0;
-      SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer);
-      nimvara.WaitForExit();
-    }
-    ResetLanToDirect();
-    ServeCatalogue(false);
-  }
-  void Start() {
-    ASSERT_TRUE(nimvara.Start());
-    main = nimvara.WaitForWindow("TfrmMain");
-    ASSERT_NE(main, nullptr);
-  }
-  void ExpectAllDirect() {
-    EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
-    EXPECT_EQ(UserJs(profile).rfind("user_pref(\"network.proxy.type\", 0);\r\n", 0), 0u) << UserJs(profile);
-  }
-
-  std::string settings;
-  FirefoxHome firefox;
-  std::string profile;
-  NimvaraProcess nimvara;
-  HWND main = nullptr;
-};
 
 struct RememberedCountry : MainRoad {
   RememberedCountry() { settings = "AutoSelectCountry=1\r\nLastCountry=2\r\n"; }
@@ -224,13 +152,13 @@ TEST_F(MainRoad, FirstStartPickSwitchedAndVerifiedStopUmbrixExitAllDirect) {
   EXPECT_TRUE(Has(Log(), "] User stopped Umbrix\r\n"));
   ExpectAllDirect();
 
-  // "&Umbrix" applies the same server again, without a verification.
-  const int verifications = Count(IpCheckLog(), "/ok.htm");
+  // "&Umbrix" applies the same server again and verifies it: no "on" on trust.
+  const int verifications = Count(IpCheckLog(), "OK /ok.htm from 127.0.0.11\n");
   ASSERT_TRUE(ChooseTrayItem(nimvara, main, 'u'));
-  ASSERT_TRUE(WaitForHint(main, "Umbrix ON"));
+  ASSERT_TRUE(WaitForHint(main, "Umbrix - United States #2"));
   EXPECT_EQ(QueryLanProxy().server, "127.0.0.11:8080");
   EXPECT_EQ(Count(Log(), "] Umbrix ON\r\n"), 2);
-  EXPECT_EQ(Count(IpCheckLog(), "/ok.htm"), verifications);
+  EXPECT_EQ(Count(IpCheckLog(), "OK /ok.htm from 127.0.0.11\n"), verifications + 1);
 
   ASSERT_TRUE(ChooseTrayItem(nimvara, main, 'e'));
   EXPECT_EQ(nimvara.WaitForExit(), 0);

@@ -12,12 +12,26 @@ NimvaraProcess::~NimvaraProcess() {
   }
 }
 
-bool NimvaraProcess::Start() {
+void NimvaraProcess::Kill() {
+  if (!Running()) return;
+  TerminateProcess(process_.get(), 99);
+  WaitForSingleObject(process_.get(), 5000);
+}
+
+DWORD_PTR EndWindowsSession(HWND main, DWORD timeoutMs) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, timeoutMs, &answer)) return 0;
+  DWORD_PTR ignored = 0;
+  if (answer) SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, timeoutMs, &ignored);
+  return answer;
+}
+
+bool NimvaraProcess::Start(const std::string& arguments) {
   const std::string exe = NimvaraExePath();
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  std::string commandLine = "\"" + exe + "\"";
+  std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
   const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
   // Under a loaded Wine a start now and then fails at once; a user would try again.
   for (int attempt = 1;; ++attempt) {

@@ -15,7 +15,10 @@ class NimvaraProcess {
   NimvaraProcess(const NimvaraProcess&) = delete;
   NimvaraProcess& operator=(const NimvaraProcess&) = delete;
 
-  bool Start();
+  // With `arguments` after the quoted program path (the one switch).
+  bool Start(const std::string& arguments = "");
+  // Ends it as a task manager does: no chance to clean up.
+  void Kill();
   // The exit code, or -1 when the process did not end in time.
   long WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(15));
   bool Running() const;
@@ -33,6 +36,10 @@ class NimvaraProcess {
 };
 
 std::string NimvaraExePath();
+// Ends the Windows session for the program as Windows does: the query, then,
+// when the program agrees, the end itself. The program's answer to the query
+// (0 when it gave none in time).
+DWORD_PTR EndWindowsSession(HWND main, DWORD timeoutMs = 10000);
 // The program's data folder in this Wine prefix: AppData\Roaming\Nimvara\.
 std::string NimvaraDataDir();
 // The data folder removed, as on a machine where the program never ran.

@@ -38,8 +38,7 @@ struct SelfUpdate : ::testing::Test {
   void TearDown() override {
     HWND main = nimvara.FindWindowOfClass("TfrmMain");
     if (!nimvara.Running() || !main) return;
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer);
+    EndWindowsSession(main);
     nimvara.WaitForExit();
   }
   std::string Installer() const { return NimvaraDataDir() + "nimvara-update.exe"; }

@@ -23,8 +23,7 @@ void RunningNimvara::SetUp() {
 
 void RunningNimvara::TearDown() {
   if (!nimvara.Running() || !main) return;
-  DWORD_PTR answer = 0;
-  SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer);
+  EndWindowsSession(main);
   nimvara.WaitForExit();
 }
 

@@ -18,9 +18,7 @@ const std::string kRestored = UserJsText(std::nullopt, "");
 void EndSession(NimvaraProcess& nimvara) {
   HWND main = nimvara.WaitForWindow("TfrmMain");
   ASSERT_NE(main, nullptr);
-  DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 15000, &answer));
-  EXPECT_EQ(answer, 1u);
+  EXPECT_EQ(EndWindowsSession(main, 15000), 1u);
   EXPECT_EQ(nimvara.WaitForExit(), 0);
 }
 

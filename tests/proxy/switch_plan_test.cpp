@@ -24,6 +24,24 @@ TEST(SwitchPlan, KeyCombinations) {
   }
 }
 
+TEST(SwitchPlan, FirefoxNotCoveredNamesWhatIsMissing) {
+  EXPECT_EQ(FirefoxNotCoveredReason(FirefoxBackend::PrefsFile, false, true), "no Firefox profile was found");
+  EXPECT_EQ(FirefoxNotCoveredReason(FirefoxBackend::PrefsFile, true, false), "");
+  EXPECT_EQ(FirefoxNotCoveredReason(FirefoxBackend::Addon, true, false),
+            "the Firefox add-on is not installed (Plugin Mode)");
+  EXPECT_EQ(FirefoxNotCoveredReason(FirefoxBackend::Addon, false, true), "");
+  EXPECT_EQ(FirefoxNotCoveredReason(FirefoxBackend::None, false, false), "");
+}
+
+TEST(WinInetOptions, ARestoreWritesTheLanAndEveryEntryOnce) {
+  EXPECT_EQ(ConnectionsToRestore({}, {}), std::vector<std::string>{""});
+  // Switched on the LAN, a VPN up since: both.
+  EXPECT_EQ(ConnectionsToRestore({}, {"Office VPN"}), (std::vector<std::string>{"", "Office VPN"}));
+  // Switched on a VPN that has gone down since: the LAN and the VPN's entry.
+  EXPECT_EQ(ConnectionsToRestore({"Office VPN", "Modem"}, {"Modem", "Phone"}),
+            (std::vector<std::string>{"", "Office VPN", "Modem", "Phone"}));
+}
+
 TEST(WinInetOptions, ApplyRestoreAndTheOptionalBypass) {
   ConnectionProxyOptions o = ProxyOptionsFor(ProxyAddress::Parse("10.0.0.7:1080"), "a.com,b.org,");
   EXPECT_EQ(o.flags, 2u);

@@ -120,7 +120,7 @@ TEST_F(WinInetProxy, TheCrashTimeRestoreWritesWhatARestoreWrites) {
       crash = recorder.Calls();
     }
     ASSERT_EQ(crash.size(), restore.size());
-    ASSERT_EQ(crash.size(), 3 * std::max<std::size_t>(active.size(), 1));
+    ASSERT_EQ(crash.size(), 3 * (active.size() + 1));  // the LAN too
     for (std::size_t i = 0; i < crash.size(); ++i) {
       EXPECT_EQ(crash[i].option, restore[i].option);
       EXPECT_EQ(crash[i].connection, restore[i].connection);
@@ -153,6 +153,30 @@ TEST_F(WinInetProxy, EachActiveDialUpConnectionAndNotTheLan) {
   std::vector<std::string> names{"kept"};
   EXPECT_EQ(EnumDialUpConnections(names), 2);
   EXPECT_EQ(names, (std::vector<std::string>{"kept", "Office VPN", "Modem"}));  // appended
+}
+
+TEST_F(WinInetProxy, ARestoreWritesTheLanAndTheEntriesActiveAtTheSwitch) {
+  SetRasEnumConnectionsForTest(&FakeRasEnum);
+  gActive = {"Office VPN"};
+  SetInternetSetOptionForTest(nullptr);
+  SetAllConnectionsProxy(ProxyAddress::Parse("127.0.0.22:3128"), "");
+  EXPECT_TRUE(WinInetSessionInEffect());  // Wine ignores the name: the store reached the LAN
+  EXPECT_TRUE(DialUpConnectionsSinceSwitch().empty());
+  gActive = {"Office VPN", "Modem"};
+  EXPECT_EQ(DialUpConnectionsSinceSwitch(), std::vector<std::string>{"Modem"});
+  // Another program puts the setting back: no longer in effect.
+  SetConnectionProxy("", std::nullopt, "");
+  EXPECT_FALSE(WinInetSessionInEffect());
+  // The VPN went down before the restore: its entry and the LAN are still written.
+  gActive = {};
+  OptionRecorder recorder(/*forward=*/false);
+  SetAllConnectionsProxy(std::nullopt, "");
+  const std::vector<SetOptionCall> stores = recorder.Stores();
+  ASSERT_EQ(stores.size(), 2u);
+  EXPECT_TRUE(stores[0].lan);
+  EXPECT_EQ(stores[1].connection, "Office VPN");
+  EXPECT_EQ(stores[1].flags, static_cast<DWORD>(PROXY_TYPE_DIRECT));
+  EXPECT_TRUE(WinInetSessionInEffect());  // nothing applied any more
 }
 
 TEST_F(WinInetProxy, TenConnectionsFitElevenFallBackToTheLan) {

@@ -19,7 +19,11 @@ With --refuse the proxy turns every client away, as a provider does with a
 blocked account: HTTP requests get 403 with an "Access Denied" page, SOCKS5
 requests "not allowed".
 
+With --down FILE, every listen address named in FILE (read every 50 ms) stops
+listening, as a dead server does, until it is taken out of the file again.
+
     proxy_server.py [--listen 127.0.0.10:8080 ...] [--user U --password P] [--refuse] [--log FILE]
+                    [--down FILE]
 """
 import argparse
 import asyncio
@@ -291,27 +295,52 @@ def parse_listen(text):
     return host, int(port)
 
 
+async def follow_down_file(path, servers, proxy, log):
+    """Addresses named in the file stop listening, as a dead server does
+    (connections are refused), until they leave it again."""
+    while True:
+        try:
+            with open(path, encoding="latin-1") as f:
+                down = set(f.read().split())
+        except OSError:
+            down = set()
+        for address, server in list(servers.items()):
+            if address in down and server is not None:
+                server.close()
+                servers[address] = None
+                log("DOWN %s" % address)
+            elif address not in down and server is None:
+                host, port = address.rsplit(":", 1)
+                servers[address] = await asyncio.start_server(proxy.handle, host, int(port), reuse_address=True)
+                log("UP %s" % address)
+        await asyncio.sleep(0.05)
+
+
 async def serve(args):
     log = Log(args.log)
     proxy = ProxyServer(args.user, args.password, log, args.refuse)
-    servers = []
+    servers = {}
     for host, port in args.listen or [parse_listen(DEFAULT_LISTEN)]:
         try:
             server = await asyncio.start_server(proxy.handle, host, port, reuse_address=True)
-            servers.append(server)
-            log("LISTEN %s:%d" % server.sockets[0].getsockname()[:2])  # port 0 gets a free one
+            address = "%s:%d" % server.sockets[0].getsockname()[:2]  # port 0 gets a free one
+            servers[address] = server
+            log("LISTEN " + address)
         except OSError as error:
             log("SKIPPED %s:%d (%s)" % (host, port, error.strerror or error))
     if not servers:
         log("nothing to serve: every address is taken")
         return
+    if args.down:
+        asyncio.get_running_loop().create_task(follow_down_file(args.down, servers, proxy, log))
     stop = asyncio.Event()
     loop = asyncio.get_running_loop()
     for sig in (signal.SIGTERM, signal.SIGINT):
         loop.add_signal_handler(sig, stop.set)
     await stop.wait()
-    for server in servers:
-        server.close()
+    for server in servers.values():
+        if server is not None:
+            server.close()
 
 
 def main():
@@ -321,6 +350,7 @@ def main():
     parser.add_argument("--password", default="")
     parser.add_argument("--refuse", action="store_true", help='turn every client away with "Access Denied"')
     parser.add_argument("--log", help="also append the log lines to this file")
+    parser.add_argument("--down", help="a file naming address:port entries that are to stop listening for now")
     asyncio.run(serve(parser.parse_args()))
     return 0
 

@@ -8,6 +8,8 @@ proxies.
     session_services.py stop STATE_DIR
 
 Hosts named with --refuse get a proxy in refusing mode ("Access Denied").
+The other proxies stop listening while their host:port is written in
+STATE_DIR/proxy.down, as a dead server does.
 STATE_DIR receives proxy.log and ipcheck.log (one line per request, see the two
 services), the services' output in *.out and a folder per service holding its
 process id.
@@ -53,7 +55,7 @@ def wait_listening(child, out, count):
 def start(args):
     stop(args.state_dir)
     os.makedirs(args.state_dir, exist_ok=True)
-    for name in ("proxy.log", "ipcheck.log"):
+    for name in ("proxy.log", "ipcheck.log", "proxy.down"):
         if os.path.exists(os.path.join(args.state_dir, name)):
             os.remove(os.path.join(args.state_dir, name))
     with open(args.catalogue, encoding="latin-1") as f:
@@ -61,7 +63,9 @@ def start(args):
     hosts = sorted({host for _, host in catalogue.servers})
     login = ["--user", catalogue.user, "--password", catalogue.password]
     proxy_log = ["--log", os.path.join(args.state_dir, "proxy.log")]
-    groups = [("proxy", [h for h in hosts if h not in args.refuse], []), ("refusing", args.refuse, ["--refuse"])]
+    down = ["--down", os.path.join(args.state_dir, "proxy.down")]
+    groups = [("proxy", [h for h in hosts if h not in args.refuse], down),
+              ("refusing", args.refuse, ["--refuse"])]
     started = []
     for name, group, extra in groups:
         if group:
