@@ -23,7 +23,9 @@ struct AddressSource {
     return armed;
   }
   ~AddressSource() {
-    if (armed) CancelIPChangeNotify(&overlapped);
+    // The cancelled request completes on its own: let it before the
+    // OVERLAPPED goes.
+    if (armed && CancelIPChangeNotify(&overlapped)) WaitForSingleObject(event.get(), 1000);
   }
 };
 

@@ -257,6 +257,8 @@ void TfrmMain::ShowLogWriteFailure(const std::string& text) {
 }
 
 void TfrmMain::Exit1Click() {
+  // No check may put a proxy back while the restore shows its boxes.
+  StopSession();
   SetBrowserProxy(false, "", "", "");
   Close();
 }

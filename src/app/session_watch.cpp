@@ -6,7 +6,7 @@
 int WatchIntervalSeconds(int configured) {
   if (configured < 0) return kDefaultCheckSeconds;
   if (configured == 0) return 0;
-  return configured < 10 ? 10 : configured;
+  return configured < 10 ? 10 : configured > kMaxCheckSeconds ? kMaxCheckSeconds : configured;
 }
 
 std::string SessionWatch::Label() const { return current_ ? ServerLabel(servers_[*current_]) : std::string(); }

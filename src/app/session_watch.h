@@ -14,8 +14,9 @@
 #include "directory/server_catalogue.h"
 
 // "CheckSeconds" as the watch uses it: 0 is off, 1..9 count as 10, a negative
-// value is the default.
+// value is the default, and no interval is longer than a timer can wait.
 inline constexpr int kDefaultCheckSeconds = 120;
+inline constexpr int kMaxCheckSeconds = 2000000;
 int WatchIntervalSeconds(int configured);
 
 // Two foreign changes of the proxy settings this close together: stop fighting.
