@@ -81,6 +81,7 @@ class TfrmMain {
   void CheckDue();
   void LookAtProxySettings();
   int CheckSecondsSetting() const;
+  void RestartWatchTimer();
   void ShowLogWriteFailure(const std::string& text);
 
   void Reconnect();

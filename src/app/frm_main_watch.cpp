@@ -29,10 +29,13 @@ void TfrmMain::StartSession(const std::string& balloon) {
   if (!changes_) changes_ = std::make_unique<ChangeWatch>(hwnd_);
   const std::size_t entry = static_cast<std::size_t>(catalogue.CurrentServer - catalogue.Servers.data());
   WatchVerdict verdict = watch_->Started(entry, balloon, FirefoxNotCovered(), CheckSecondsSetting());
-  // Measured from the switch.
-  KillTimer(hwnd_, kWatchTimer);
-  if (watch_->WatchOn()) SetTimer(hwnd_, kWatchTimer, watch_->CheckSeconds() * 1000u, nullptr);
+  RestartWatchTimer();  // measured from the switch
   CarryOut(std::move(verdict));
+}
+
+void TfrmMain::RestartWatchTimer() {
+  KillTimer(hwnd_, kWatchTimer);
+  if (watch_ && watch_->WatchOn()) SetTimer(hwnd_, kWatchTimer, watch_->CheckSeconds() * 1000u, nullptr);
 }
 
 void TfrmMain::StopSession() {
@@ -155,6 +158,6 @@ void TfrmMain::EndSession(bool ending) {
   if (!watch_ || closed_) return;
   // Windows cancelled the end: the session the user had, again.
   WatchVerdict verdict = watch_->EndCancelled();
-  if (watch_->WatchOn()) SetTimer(hwnd_, kWatchTimer, watch_->CheckSeconds() * 1000u, nullptr);
+  RestartWatchTimer();
   CarryOut(std::move(verdict));
 }

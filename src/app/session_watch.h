@@ -81,7 +81,6 @@ class SessionWatch {
   SessionState State() const { return state_; }
   bool WatchOn() const { return on() && checkSeconds_ > 0; }
   int CheckSeconds() const { return checkSeconds_; }
-  std::optional<std::size_t> Current() const { return current_; }
 
  private:
   enum class CheckKind { Start, Failover, Watch };
