@@ -94,8 +94,6 @@ TEST(SessionWatch, EventsAndVerdicts) {
          -1, false, false, false, S::NotVerified},
         {Step::Due, 0, {}, "", -1, -1, false, true, false, S::NotVerified},
         {Step::Ok, 0, {"Check: United States #1 OK"}, kUs1, kInfo, -1, false, false, false, S::Verified}}},
-      {"denied at the start ends the program", 120,
-       {start, {Step::Denied, 0, {"Verify failed.", "Verify failed."}, "", -1, -1, false, false, true, S::Off}}},
       {"denied at a watch check ends the program", 120,
        {start, verified, due,
         {Step::Denied, 0, {"Check: United States #1 failed", "Verify failed."}, "", -1, -1, false, false, true, S::Off}}},
