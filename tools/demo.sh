@@ -30,6 +30,8 @@ unset http_proxy https_proxy no_proxy HTTP_PROXY HTTPS_PROXY NO_PROXY
 wine=/usr/lib/wine/wine64
 catalogue="$root/tools/services/sample_catalogue.txt"
 key=$(sed -n 's/^NIMVARA_SCRAMBLE_KEY:STRING=//p' build/win64/CMakeCache.txt)
+# The directory key the build made and pinned: the stand-ins sign with it.
+signing_key=$(sed -n 's/^NIMVARA_DIRECTORY_KEY:FILEPATH=//p' build/win64/CMakeCache.txt)
 
 pids=""
 cleanup() {
@@ -65,6 +67,7 @@ $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f </dev/nu
 
 # Stand-in vendor services on loopback, all from one catalogue.
 python3 tools/services/directory_server.py start "$demo/directory" --catalogue "$catalogue" --key "${key:-N}" \
+  ${signing_key:+--signing-key "$signing_key"} \
   --modes "${DEMO_DIRECTORY_MODES:-good good good}"
 python3 tools/services/session_services.py start "$demo/session" --catalogue "$catalogue"
 if [ "${DEMO_NEW_VERSION:-0}" = 1 ]; then
