@@ -71,9 +71,10 @@ python3 tools/services/directory_server.py start "$demo/directory" --catalogue "
   --modes "${DEMO_DIRECTORY_MODES:-good good good}"
 python3 tools/services/session_services.py start "$demo/session" --catalogue "$catalogue"
 if [ "${DEMO_NEW_VERSION:-0}" = 1 ]; then
-  cmake --build --preset win64 --target installer
+  # Only a newer version may replace the running one: the installer stated one newer.
+  cmake --build --preset win64 --target demo_installer
   mkdir -p "$demo/directory/download"
-  cp build/win64/nimvara-setup.exe "$demo/directory/download/nimvara.exe"
+  cp build/win64/nimvara-setup-next.exe "$demo/directory/download/nimvara.exe"
   echo new-version >>"$demo/directory/catalogue.txt"
 fi
 
