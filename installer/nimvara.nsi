@@ -30,7 +30,15 @@ OutFile "${OUTFILE}"
 SetCompressor /SOLID lzma
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
-VIProductVersion "${VERSION}.0.0"
+; The installer's fixed version is the program's own: the self-update compares
+; it with the running program's and starts only a newer one. The demo's stand-in
+; for a next version states another (-DFIXED_VERSION=a.b.c.d).
+!ifdef FIXED_VERSION
+  VIProductVersion "${FIXED_VERSION}"
+!else
+  !getdllversion "${BUILD_DIR}/nimvara.exe" PROGRAM_VERSION_
+  VIProductVersion "${PROGRAM_VERSION_1}.${PROGRAM_VERSION_2}.${PROGRAM_VERSION_3}.${PROGRAM_VERSION_4}"
+!endif
 VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "${PRODUCT} Setup"

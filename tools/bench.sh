@@ -43,6 +43,7 @@ probe="$win/bench_probe.exe"
 ctl="$win/nimvara_ctl.exe"
 catalogue="$root/tools/services/sample_catalogue.txt"
 key=$(sed -n 's/^NIMVARA_SCRAMBLE_KEY:STRING=//p' "$win/CMakeCache.txt")
+signing_key=$(sed -n 's/^NIMVARA_DIRECTORY_KEY:FILEPATH=//p' "$win/CMakeCache.txt")
 
 pids=""
 cleanup() {
@@ -65,6 +66,7 @@ $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/de
 $wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d true /f </dev/null >/dev/null 2>&1
 
 python3 tools/services/directory_server.py start "$bench/directory" --catalogue "$catalogue" --key "${key:-N}" \
+  ${signing_key:+--signing-key "$signing_key"} \
   --modes "good good good"
 python3 tools/services/session_services.py start "$bench/session" --catalogue "$catalogue"
 

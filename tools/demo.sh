@@ -30,6 +30,8 @@ unset http_proxy https_proxy no_proxy HTTP_PROXY HTTPS_PROXY NO_PROXY
 wine=/usr/lib/wine/wine64
 catalogue="$root/tools/services/sample_catalogue.txt"
 key=$(sed -n 's/^NIMVARA_SCRAMBLE_KEY:STRING=//p' build/win64/CMakeCache.txt)
+# The directory key the build made and pinned: the stand-ins sign with it.
+signing_key=$(sed -n 's/^NIMVARA_DIRECTORY_KEY:FILEPATH=//p' build/win64/CMakeCache.txt)
 
 pids=""
 cleanup() {
@@ -65,12 +67,14 @@ $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f </dev/nu
 
 # Stand-in vendor services on loopback, all from one catalogue.
 python3 tools/services/directory_server.py start "$demo/directory" --catalogue "$catalogue" --key "${key:-N}" \
+  ${signing_key:+--signing-key "$signing_key"} \
   --modes "${DEMO_DIRECTORY_MODES:-good good good}"
 python3 tools/services/session_services.py start "$demo/session" --catalogue "$catalogue"
 if [ "${DEMO_NEW_VERSION:-0}" = 1 ]; then
-  cmake --build --preset win64 --target installer
+  # Only a newer version may replace the running one: the installer stated one newer.
+  cmake --build --preset win64 --target demo_installer
   mkdir -p "$demo/directory/download"
-  cp build/win64/nimvara-setup.exe "$demo/directory/download/nimvara.exe"
+  cp build/win64/nimvara-setup-next.exe "$demo/directory/download/nimvara.exe"
   echo new-version >>"$demo/directory/catalogue.txt"
 fi
 

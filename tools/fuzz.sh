@@ -11,6 +11,8 @@ cmake --build --preset fuzz --target reply_fuzz >/dev/null
 corpus=build/fuzz/corpus
 mkdir -p "$corpus"
 python3 tools/services/directory_reply.py tools/services/sample_catalogue.txt -o "$corpus/sample"
+python3 tools/services/directory_reply.py tools/services/sample_catalogue.txt -o "$corpus/signed" \
+  --signing-key build/fuzz/signing/directory.key
 printf 'B=1\r\nC=2000000000\r\nP=6>6>\r\n1=1?<9 > > ?>\r\nc=0\n2=x\rE=1' >"$corpus/hostile"
 build/fuzz/reply_fuzz -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$corpus" 2>build/fuzz/last_run.log \
   || { tail -40 build/fuzz/last_run.log; exit 1; }

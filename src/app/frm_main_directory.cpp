@@ -7,6 +7,7 @@
 #include "base/program.h"
 #include "base/settings_keys.h"
 #include "directory/catalogue_build.h"
+#include "directory/ecdsa_p256_verify.h"
 #include "directory/frm_unblock.h"
 #include "directory/show_server_list.h"
 #include "directory/silent_update.h"
@@ -25,6 +26,9 @@ std::string TfrmMain::SilentUpdate() {
   hooks.statusOff = [this](const std::string& text) { SetUmbrixStatus(kStatusOff, text, kBalloonError, ""); };
   hooks.directAccess = [] { SetBrowserProxy(false, "", "", ""); };
   hooks.fetch = [](const std::string& url, std::string& body) { return FetchUrl(url, body); };
+  hooks.signedByVendor = [](const std::string& reply) {
+    return ReplySignatureAccepted(reply, nimvara::config::kDirectoryPublicKey, VerifyEcdsaP256);
+  };
   hooks.showUnblock = [this] {
     const int before = acceptedReplies_;
     // Like any modal window it disables its owner; the hidden main window stays

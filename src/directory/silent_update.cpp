@@ -41,7 +41,12 @@ std::string RunSilentUpdate(const std::array<std::string, kDirectoryAttempts>& b
     }
     record.Reached = true;
     hooks.report("SilentUpdate-" + index + " OK");
-    if (UpdateVerify(reply)) {
+    // A reply with both markers counts only when the vendor signed it: anyone
+    // on the network path can write markers.
+    const bool marked = UpdateVerify(reply);
+    const bool signedByVendor = marked && hooks.signedByVendor(reply);
+    if (marked && !signedByVendor) hooks.report("Reply signature missing or wrong");
+    if (signedByVendor) {
       record.Verified = true;
       hooks.report("UpdateVerify-" + index + " OK");
       accepted = std::move(reply);

@@ -18,6 +18,8 @@ struct SilentUpdateHooks {
   std::function<void(const std::string& text)> statusOff;   // off, error balloon
   std::function<void()> directAccess;  // every browser back to direct access
   std::function<bool(const std::string& url, std::string& body)> fetch;
+  // Whether the vendor's key signed a reply that the markers accepted.
+  std::function<bool(const std::string& reply)> signedByVendor;
   // Shows the unblock dialog; true when the failed run must leave the status
   // alone afterwards (a Reconnect got a reply, or the program is closing).
   std::function<bool()> showUnblock;

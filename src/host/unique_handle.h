@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <bcrypt.h>
 #include <wincrypt.h>
 #include <wininet.h>
 
@@ -108,6 +109,17 @@ struct CertContextTraits {
   static void Close(Handle h) { ::CertFreeCertificateContext(h); }
 };
 
+struct BcryptAlgorithmTraits {
+  using Handle = BCRYPT_ALG_HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::BCryptCloseAlgorithmProvider(h, 0); }
+};
+struct BcryptKeyTraits {
+  using Handle = BCRYPT_KEY_HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::BCryptDestroyKey(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueHKey = UniqueHandle<RegKeyTraits>;
@@ -121,3 +133,5 @@ using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueCryptMsg = UniqueHandle<CryptMsgTraits>;
 using UniqueCertStore = UniqueHandle<CertStoreTraits>;
 using UniqueCertContext = UniqueHandle<CertContextTraits>;
+using UniqueBcryptAlgorithm = UniqueHandle<BcryptAlgorithmTraits>;
+using UniqueBcryptKey = UniqueHandle<BcryptKeyTraits>;

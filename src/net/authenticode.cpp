@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/hex_digits.h"
+
 namespace {
 
 using std::string_view;
@@ -11,7 +13,7 @@ constexpr string_view kOidIndirectData = "\x2B\x06\x01\x04\x01\x82\x37\x02\x01\x
 constexpr string_view kOidSha256 = "\x60\x86\x48\x01\x65\x03\x04\x02\x01";
 constexpr string_view kOidMessageDigest = "\x2A\x86\x48\x86\xF7\x0D\x01\x09\x04";
 
-constexpr std::uint8_t kInteger = 0x02, kOctets = 0x04, kOid = 0x06, kSequence = 0x30, kSet = 0x31;
+constexpr std::uint8_t kInteger = 0x02, kBitString = 0x03, kOctets = 0x04, kOid = 0x06, kSequence = 0x30, kSet = 0x31;
 constexpr std::uint8_t kContext0 = 0xA0, kContext1 = 0xA1;
 
 std::uint32_t Le(string_view b, std::size_t at, int bytes) {
@@ -70,6 +72,7 @@ struct SignedParts {
   string_view signerIssuer, signerSerial;  // whole DER of both
   string_view signerDigestAlgorithm;
   string_view signedDigest;  // the message-digest attribute
+  bool unsignedData = false;  // data beside the signed parts: a place to smuggle bytes
 };
 
 bool ReadIndirectContent(string_view encap, SignedParts& parts) {
@@ -78,6 +81,7 @@ bool ReadIndirectContent(string_view encap, SignedParts& parts) {
   if (!Expect(encap, kContext0, explicitContent)) return false;
   string_view inner = explicitContent.content;
   if (!Expect(inner, kSequence, indirect)) return false;
+  if (!encap.empty() || !inner.empty()) parts.unsignedData = true;
   parts.indirectContent = indirect.content;
   string_view fields = indirect.content;
   if (!Expect(fields, kSequence, data) || !Expect(fields, kSequence, digestInfo)) return false;
@@ -105,7 +109,8 @@ bool ReadMessageDigest(string_view attributes, SignedParts& parts) {
 }
 
 bool ReadSignerInfo(string_view signerInfos, SignedParts& parts) {
-  Der signer, version, issuerAndSerial, issuer, serial, digestAlgorithm, attributes;
+  Der signer, version, issuerAndSerial, issuer, serial, digestAlgorithm, attributes, signatureAlgorithm, signature,
+      unsignedAttributes;
   if (!Expect(signerInfos, kSequence, signer) || !signerInfos.empty()) return false;  // one signer only
   string_view s = signer.content;
   if (!Expect(s, kInteger, version) || !Expect(s, kSequence, issuerAndSerial)) return false;
@@ -115,7 +120,25 @@ bool ReadSignerInfo(string_view signerInfos, SignedParts& parts) {
   parts.signerSerial = serial.whole;
   if (!Expect(s, kSequence, digestAlgorithm) || !Expect(s, kContext0, attributes)) return false;
   parts.signerDigestAlgorithm = digestAlgorithm.content;
+  if (!Expect(s, kSequence, signatureAlgorithm) || !Expect(s, kOctets, signature)) return false;
+  // Nothing the signature does not cover may ride along.
+  if (Optional(s, kContext1, unsignedAttributes) && !unsignedAttributes.content.empty()) parts.unsignedData = true;
+  if (!s.empty()) parts.unsignedData = true;
   return ReadMessageDigest(attributes.content, parts);
+}
+
+// Every element of the certificate bag is shaped as a certificate: the signed
+// part, its algorithm and its signature, nothing else.
+bool OnlyCertificates(string_view list) {
+  while (!list.empty()) {
+    Der certificate, tbs, algorithm, signature;
+    if (!Expect(list, kSequence, certificate)) return false;
+    string_view c = certificate.content;
+    if (!Expect(c, kSequence, tbs) || !Expect(c, kSequence, algorithm) || !Expect(c, kBitString, signature) ||
+        !c.empty())
+      return false;
+  }
+  return true;
 }
 
 // The message's encoding, then the bytes after it: zeros of alignment only.
@@ -137,7 +160,8 @@ bool ReadSignedMessage(string_view table, string_view& message, SignedParts& par
   if (!ReadIndirectContent(encap.content, parts)) return false;
   if (!Optional(sd, kContext0, certificates)) return false;
   parts.certificates = certificates.content;
-  Optional(sd, kContext1, crls);
+  if (!OnlyCertificates(parts.certificates)) parts.unsignedData = true;
+  if (Optional(sd, kContext1, crls) && !crls.content.empty()) parts.unsignedData = true;
   if (!Expect(sd, kSet, signerInfos) || !sd.empty()) return false;
   return ReadSignerInfo(signerInfos.content, parts);
 }
@@ -191,6 +215,7 @@ const char* SignatureFaultText(SignatureFault fault) {
     case SignatureFault::ContentDigestMismatch: return "signed digest does not match";
     case SignatureFault::WrongPublisher: return "not signed by the publisher";
     case SignatureFault::BadSignature: return "signature does not verify";
+    case SignatureFault::UnsignedData: return "signature carries data nobody signed";
   }
   return "unknown";
 }
@@ -239,6 +264,7 @@ SignatureFault CheckAuthenticode(string_view file, const Sha256Digest& publisher
   SignedParts parts;
   string_view message;
   if (!ReadSignedMessage(table, message, parts)) return SignatureFault::Malformed;
+  if (parts.unsignedData) return SignatureFault::UnsignedData;
   if (!IsSha256(parts.indirectDigestAlgorithm) || !IsSha256(parts.signerDigestAlgorithm))
     return SignatureFault::UnsupportedDigest;
   if (parts.indirectDigest != DigestText(PeHash(file, *layout))) return SignatureFault::PeHashMismatch;
@@ -251,20 +277,7 @@ SignatureFault CheckAuthenticode(string_view file, const Sha256Digest& publisher
 }
 
 std::optional<Sha256Digest> ParseSha256Hex(string_view text) {
-  if (text.size() != 64) return std::nullopt;
   Sha256Digest digest{};
-  for (std::size_t i = 0; i < 64; ++i) {
-    const char c = text[i];
-    int v;
-    if (c >= '0' && c <= '9')
-      v = c - '0';
-    else if (c >= 'a' && c <= 'f')
-      v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-      v = c - 'A' + 10;
-    else
-      return std::nullopt;
-    digest[i / 2] = static_cast<std::uint8_t>(digest[i / 2] << 4 | v);
-  }
+  if (!ParseHexDigits(text, digest.data(), digest.size())) return std::nullopt;
   return digest;
 }

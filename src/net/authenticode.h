@@ -19,6 +19,7 @@ enum class SignatureFault {
   ContentDigestMismatch,  // the signed attributes do not cover the stated digest
   WrongPublisher,         // signed, but not with the pinned publisher certificate
   BadSignature,           // the signer's signature does not verify
+  UnsignedData,           // data beside the signed parts of the signature
 };
 
 // A short English reason for the activity log.
@@ -43,7 +44,7 @@ struct AuthenticodeSignature {
 };
 
 // Every check that needs no public-key operation: one signature table that
-// ends the file, SHA-256 throughout, the PE hash equal to the signed one, the
+// ends the file and carries nothing unsigned, SHA-256 throughout, the PE hash equal to the signed one, the
 // signed attributes' digest equal to that of the signed content, and the
 // signer's certificate equal to the pinned one.
 SignatureFault CheckAuthenticode(std::string_view file, const Sha256Digest& publisherPin,

@@ -93,6 +93,9 @@ void THTTPGetThread::Stop() {
   stop_ = true;
   outcome_ = false;
   CloseHandles();
+  // A read that Wine keeps blocked holds the file open: deleted now, it goes
+  // when that handle closes, even if the process ends first.
+  DiscardFailedFile();
 }
 
 bool THTTPGetThread::Download() {
@@ -129,8 +132,9 @@ bool THTTPGetThread::Download() {
 
 bool THTTPGetThread::ReadBody(HINTERNET request) {
   readed_ = 0;
-  UniqueFile file(CreateFileA(fileName_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Deletable while open, so that an abort need not wait for the worker.
+  UniqueFile file(CreateFileA(fileName_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   fileCreated_ = true;
   char buffer[kChunkSize];
@@ -170,5 +174,6 @@ bool THTTPGetThread::WaitEnded(DWORD timeout) {
 }
 
 void THTTPGetThread::DiscardFailedFile() {
-  if (fileCreated_ && !outcome_) DeleteFileA(fileName_.c_str());
+  // Once only: a later transfer may have made a new file of the same name.
+  if (!outcome_ && fileCreated_.exchange(false)) DeleteFileA(fileName_.c_str());
 }

@@ -32,7 +32,7 @@ class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread> {
   void Stop();
   // Waits up to `timeout` ms for the body to end, answering sent messages meanwhile.
   bool WaitEnded(DWORD timeout);
-  // After the end: a failed transfer leaves no partial file behind.
+  // At an abort or after the end: a failed transfer leaves no partial file behind.
   void DiscardFailedFile();
 
   bool Outcome() const { return outcome_; }

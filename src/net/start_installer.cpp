@@ -6,6 +6,7 @@
 #include "base/program.h"
 #include "host/unique_handle.h"
 #include "net/download_length.h"
+#include "net/file_version.h"
 #include "net/verify_installer.h"
 
 namespace {
@@ -19,17 +20,30 @@ bool ReadAll(HANDLE file, std::string& bytes) {
                            read == bytes.size());
 }
 
+// Empty when the signed installer is newer than the running program; else why not.
+std::string RollbackReason(const std::string& fileName) {
+  const std::optional<FixedVersion> offered = ReadFileVersion(fileName), running = OwnFileVersion();
+  if (!offered) return "no version stated";
+  if (!running) return "this program's version unknown";
+  if (IsNewerVersion(*offered, *running)) return {};
+  return "version " + FixedVersionText(*offered) + " is not newer than " + FixedVersionText(*running);
+}
+
 }  // namespace
 
 bool StartInstaller(const std::string& fileName) {
-  SignatureFault fault = SignatureFault::NotPe;
+  std::string reason = SignatureFaultText(SignatureFault::NotPe);
   {
     // Shared for reading only: nobody may change the file between check and start.
     UniqueFile file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
-    if (file && ReadAll(file.get(), bytes)) fault = VerifyInstaller(bytes, file.get(), fileName);
-    if (fault == SignatureFault::None) {
+    if (file && ReadAll(file.get(), bytes)) {
+      const SignatureFault fault = VerifyInstaller(bytes, file.get(), fileName);
+      // Only a signed version resource is worth reading: the signature covers it.
+      reason = fault == SignatureFault::None ? RollbackReason(fileName) : SignatureFaultText(fault);
+    }
+    if (reason.empty()) {
       const auto result = reinterpret_cast<INT_PTR>(
           ShellExecuteA(nullptr, "Open", fileName.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
       if (result > 32) return true;
@@ -37,7 +51,7 @@ bool StartInstaller(const std::string& fileName) {
       return false;
     }
   }
-  Report(std::string("Update: the downloaded file was refused (") + SignatureFaultText(fault) + ")");
+  Report("Update: the downloaded file was refused (" + reason + ")");
   DeleteFileA(fileName.c_str());
   return false;
 }

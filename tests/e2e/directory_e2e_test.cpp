@@ -8,6 +8,7 @@
 #include "directory/frm_unblock.h"
 #include "e2e/app_query_client.h"
 #include "e2e/nimvara_process.h"
+#include "nimvara_config.h"
 #include "wine/test_support.h"
 
 namespace {
@@ -131,6 +132,18 @@ TEST_F(Directory, ACutOffFirstServerSendsTheRequestOnToTheSecond) {
   EXPECT_NE(log.find("\n  User-Agent: Mozilla/4.0(compatible; MSIE 7.0;  Windows NT 6.0)\n"), std::string::npos) << log;
   EXPECT_NE(log.find("\n  Accept: "), std::string::npos) << log;
   EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(Directory, AnUnsignedReplyIsAFailedAttemptAndTheSignedOneIsRead) {
+  if (*nimvara::config::kDirectoryPublicKey == '\0') GTEST_SKIP() << "built without a directory key";
+  DirectoryService service("unsigned good down", kCatalogue);
+  StartNimvara();
+  ASSERT_TRUE(HintIs("Please Select an IP Address")) << AskNimvara(main, kAskHint);
+  EXPECT_EQ(RequestLogLines(),
+            Joined({kPrologue,
+                    {"SilentUpdate-0 ...", "SilentUpdate-0 OK", "Reply signature missing or wrong",
+                     "UpdateVerify-0 Failed", "SilentUpdate-1 ...", "SilentUpdate-1 OK", "UpdateVerify-1 OK",
+                     "Catalogue entry #3 skipped: not a host address"}}));
 }
 
 TEST_F(Directory, AllDownShowsTheUnblockDialogAndReconnectReadsTheCatalogueOnceTheyAreUp) {

@@ -5,6 +5,7 @@
 
 #include "e2e/nimvara_process.h"
 #include "e2e/ui_fixture.h"
+#include "net/file_version.h"
 #include "proxy/proxy_win_support.h"
 #include "wine/test_support.h"
 
@@ -39,6 +40,13 @@ std::string Folder(int csidl) {
   char path[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
   return path;
+}
+
+TEST(Installer, StatesTheFixedVersionOfTheProgramItInstalls) {
+  // The self-update compares it with the running program's: "1.05" once read as 1.5.0.0 here.
+  const auto setup = ReadFileVersion(SetupExe()), program = ReadFileVersion(BuildDir() + "nimvara.exe");
+  ASSERT_TRUE(setup && program);
+  EXPECT_EQ(FixedVersionText(*setup), FixedVersionText(*program));
 }
 
 TEST(Installer, SilentInstallAndUninstallForOneUserOrAll) {

@@ -72,6 +72,12 @@ TEST(Authenticode, DecisionOnFilesMadeByTheBuild) {
       {"bytes_appended.exe", SignatureFault::BadTable},
       {"signature_moved.exe", SignatureFault::PeHashMismatch},
       {"digest_rewritten.exe", SignatureFault::ContentDigestMismatch},
+      // Data beside the signed parts, where bytes could be smuggled in.
+      {"unsigned_attributes.exe", SignatureFault::UnsignedData},
+      {"certificate_bag_extra.exe", SignatureFault::UnsignedData},
+      {"crl_content.exe", SignatureFault::UnsignedData},
+      {"after_encapsulated.exe", SignatureFault::UnsignedData},
+      {"after_signer_info.exe", SignatureFault::UnsignedData},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);

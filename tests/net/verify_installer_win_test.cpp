@@ -15,6 +15,9 @@ TEST(VerifyInstaller, TheSignersSignatureIsCheckedOnWindows) {
       // Stored digest and signed digest attribute both rewritten: only the
       // signer's public-key signature tells.
       {"signature_forged.exe", SignatureFault::BadSignature},
+      // Signed by a certificate with the pinned one's issuer and serial number
+      // but another key, and carrying the pinned one: the same.
+      {"impostor_key.exe", SignatureFault::BadSignature},
       // The portable checks' own faults are the native Authenticode table's.
   };
   for (const auto& c : cases) {

@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
 """Compiles a catalogue description into the directory reply that Nimvara reads.
 
-    directory_reply.py CATALOGUE [--key K] [-o update-nimvara.php]
+    directory_reply.py CATALOGUE [--key K] [--signing-key KEY.pem] [-o update-nimvara.php]
 
 The output is the whole reply body: serve it as a static file at
 /update-nimvara.php on the directory hosts, with any web server (the query
 string the program sends can be ignored). K is the one-character scramble key
-the program was built with (NIMVARA_SCRAMBLE_KEY, default "N").
+the program was built with (NIMVARA_SCRAMBLE_KEY, default "N"). KEY.pem is the
+vendor's ECDSA P-256 private key, whose public half the program pins
+(NIMVARA_DIRECTORY_PUBLIC_KEY): the reply then ends with the line
+"Signature=" + base64 of r||s over SHA-256 of every byte before that line.
+Builds make a throw-away one: build/<preset>/signing/directory.key. Signing
+uses the openssl command.
 
 A catalogue description has one statement per line; "#" starts a comment:
 
@@ -22,6 +27,8 @@ A catalogue description has one statement per line; "#" starts a comment:
 Country indexes: 1 United States, 2 United Kingdom, any other Unknown.
 """
 import argparse
+import base64
+import subprocess
 import sys
 
 BANDS = ((128, 127), (64, 63), (32, 31))
@@ -111,13 +118,38 @@ def compile_file(path, key):
         return compile_reply(parse(f.read()), key)
 
 
+def ecdsa_p256_sign(data, key_path):
+    """The 64-byte r||s of an ECDSA P-256 signature over SHA-256 of data."""
+    der = subprocess.run(["openssl", "dgst", "-sha256", "-sign", key_path], input=data, capture_output=True,
+                         check=True).stdout
+    at = 2  # SEQUENCE { INTEGER r, INTEGER s }, short form: at most 72 bytes
+    numbers = []
+    for _ in range(2):
+        if der[at] != 0x02:
+            raise ValueError("not an ECDSA signature")
+        length = der[at + 1]
+        numbers.append(int.from_bytes(der[at + 2:at + 2 + length], "big"))
+        at += 2 + length
+    return b"".join(n.to_bytes(32, "big") for n in numbers)
+
+
+def sign_reply(reply, key_path):
+    """The reply with its signature line appended."""
+    signature = ecdsa_p256_sign(reply.encode("latin-1"), key_path)
+    return reply + "Signature=" + base64.b64encode(signature).decode("ascii") + "\r\n"
+
+
 def main(argv):
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("catalogue")
     ap.add_argument("--key", default="N")
+    ap.add_argument("--signing-key")
     ap.add_argument("-o", "--output")
     args = ap.parse_args(argv)
-    reply = compile_file(args.catalogue, args.key).encode("latin-1")
+    reply = compile_file(args.catalogue, args.key)
+    if args.signing_key:
+        reply = sign_reply(reply, args.signing_key)
+    reply = reply.encode("latin-1")
     if args.output:
         with open(args.output, "wb") as f:
             f.write(reply)

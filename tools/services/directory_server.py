@@ -3,14 +3,18 @@
 80 answering GET /update-nimvara.php with the reply compiled from a catalogue
 description (see directory_reply.py).
 
-    directory_server.py start STATE_DIR [--key K] [--catalogue FILE] [--modes "M0 M1 M2"]
+    directory_server.py start STATE_DIR [--key K] [--signing-key KEY.pem] [--catalogue FILE] [--modes "M0 M1 M2"]
     directory_server.py stop STATE_DIR
     directory_server.py serve STATE_DIR [...]      # in the foreground
+
+With --signing-key (the build's build/<preset>/signing/directory.key) every
+reply but a cut-off or empty one ends with the vendor's signature line.
 
 Everything a test may change lives in STATE_DIR and is read at each request:
   catalogue.txt  the catalogue description (start copies --catalogue there)
   modes          one mode per server, in the order of --hosts:
                    good       the compiled reply
+                   unsigned   the compiled reply without its signature line
                    down       not listening: the connection is refused
                    slow[:S]   the reply after S seconds (default 3)
                    cut        the reply cut off before its "E=1" line
@@ -68,18 +72,19 @@ def log_request(state_dir, host, head):
         f.write(text)
 
 
-def body_for(state_dir, key, mode):
+def body_for(state_dir, key, signing_key, mode):
     if mode == "empty":
         return ""
-    if mode == "malformed":
-        return MALFORMED
-    reply = directory_reply.compile_file(os.path.join(state_dir, "catalogue.txt"), key)
+    reply = MALFORMED if mode == "malformed" else directory_reply.compile_file(
+        os.path.join(state_dir, "catalogue.txt"), key)
     if mode == "cut":
         return reply[:reply.rfind("E=1")]
+    if signing_key and mode != "unsigned":
+        return directory_reply.sign_reply(reply, signing_key)
     return reply
 
 
-def answer(conn, state_dir, key, host, mode):
+def answer(conn, state_dir, key, signing_key, host, mode):
     head = read_head(conn)
     if not head:
         return
@@ -97,16 +102,16 @@ def answer(conn, state_dir, key, host, mode):
     else:
         if mode.startswith("slow"):
             time.sleep(float(mode.partition(":")[2] or 3))
-        status, body = "200 OK", body_for(state_dir, key, mode)
+        status, body = "200 OK", body_for(state_dir, key, signing_key, mode)
     data = body.encode("latin-1")
     conn.sendall(("HTTP/1.0 %s\r\nContent-Type: text/plain\r\nContent-Length: %d\r\n\r\n" % (status, len(data)))
                  .encode() + data)
 
 
-def handle(conn, state_dir, key, host, mode):
+def handle(conn, state_dir, key, signing_key, host, mode):
     try:
         conn.settimeout(30)
-        answer(conn, state_dir, key, host, mode)
+        answer(conn, state_dir, key, signing_key, host, mode)
     except OSError:
         pass  # the client went away
     finally:
@@ -122,7 +127,7 @@ def listener(host, port):
     return sock
 
 
-def serve(state_dir, key, hosts, port):
+def serve(state_dir, key, signing_key, hosts, port):
     """Opens and closes each server's socket as the modes file says; a closed
     socket refuses connections as a server that is down."""
     stop = threading.Event()
@@ -150,7 +155,7 @@ def serve(state_dir, key, hosts, port):
                 continue
             index = selected.data
             conn.setblocking(True)
-            threading.Thread(target=handle, args=(conn, state_dir, key, hosts[index], modes[index]),
+            threading.Thread(target=handle, args=(conn, state_dir, key, signing_key, hosts[index], modes[index]),
                              daemon=True).start()
     for sock in open_socks.values():
         sock.close()
@@ -166,10 +171,12 @@ def start(args):
         shutil.copyfile(args.catalogue, os.path.join(args.state_dir, "catalogue.txt"))
     with open(os.path.join(args.state_dir, "modes"), "w") as f:
         f.write(args.modes + "\n")
+    signing = ["--signing-key", os.path.abspath(args.signing_key)] if args.signing_key else []
     if not background.spawn_and_wait(args.state_dir, __file__, ["--key", args.key, "--hosts", args.hosts,
-                                                                  "--port", str(args.port)]):
+                                                                  "--port", str(args.port)] + signing):
         return 1
-    print("directory servers on %s port %d: %s" % (args.hosts, args.port, args.modes))
+    print("directory servers on %s port %d: %s (%s)" % (args.hosts, args.port, args.modes,
+                                                      "signed" if args.signing_key else "unsigned"))
     return 0
 
 
@@ -182,6 +189,7 @@ def main(argv):
     ap.add_argument("command", choices=["start", "stop", "serve"])
     ap.add_argument("state_dir")
     ap.add_argument("--key", default="N")
+    ap.add_argument("--signing-key")
     ap.add_argument("--catalogue")
     ap.add_argument("--modes", default="good good good")
     ap.add_argument("--hosts", default=DEFAULT_HOSTS)
@@ -191,7 +199,7 @@ def main(argv):
         return start(args)
     if args.command == "stop":
         return stop(args.state_dir)
-    serve(args.state_dir, args.key, args.hosts.split(","), args.port)
+    serve(args.state_dir, args.key, args.signing_key, args.hosts.split(","), args.port)
     return 0
 
 

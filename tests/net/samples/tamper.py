@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
 """Makes the damaged copies of a signed program that the signature check must refuse.
 
-  tamper.py <good.exe> <other program, unsigned> <out dir>
+  tamper.py <good.exe> <other program, unsigned> <impostor-signed.exe> <publisher.pem> <out dir>
 
-Each copy keeps the good file's signature and breaks one promise of it.
+Each copy keeps the good file's signature and breaks one promise of it, or
+carries data beside it that nobody signed. The impostor's file was signed by a
+certificate with the publisher's issuer and serial number but another key; its
+copy carries the publisher's own certificate instead.
 """
+import base64
 import hashlib
 import os
 import struct
@@ -58,7 +62,100 @@ def indirect_content(data):
     return start, length
 
 
-def main(good_path, other_path, out):
+def der_element(data, at):
+    """(tag, content, end) of the DER element at `at`."""
+    start, length = der_length(data, at)
+    return data[at], data[start:start + length], start + length
+
+
+def der_children(content):
+    items, at = [], 0
+    while at < len(content):
+        tag, inner, at = der_element(content, at)
+        items.append([tag, inner])
+    return items
+
+
+def der(tag, content):
+    n = len(content)
+    length = bytes([n]) if n < 0x80 else bytes([0x80 | ((n.bit_length() + 7) // 8)]) + n.to_bytes(
+        (n.bit_length() + 7) // 8, "big")
+    return bytes([tag]) + length + content
+
+
+def der_join(items):
+    return b"".join(der(tag, content) for tag, content in items)
+
+
+def resigned(data, edit):
+    """`data` with its signature's SignedData children changed by edit(children);
+    the signature table is rebuilt around the new message."""
+    _, security, offset, size = layout(data)
+    length = struct.unpack_from("<I", data, offset)[0]
+    _, info, _ = der_element(data[offset + 8:offset + length], 0)
+    oid, explicit = der_children(info)
+    signed = der_children(der_children(explicit[1])[0][1])
+    edit(signed)
+    message = der(0x30, der_join([oid, [0xA0, der(0x30, der_join(signed))]]))
+    table = struct.pack("<IHH", 8 + len(message), 0x0200, 0x0002) + message
+    table += bytes(-len(table) % 8)
+    out = bytearray(data[:offset] + table)
+    struct.pack_into("<II", out, security, offset, len(table))
+    return bytes(out)
+
+
+def signer_info(signed):
+    """The one SignerInfo of the SignedData children, to change in place."""
+    infos = der_children(signed[-1][1])
+    return infos, infos[0]
+
+
+def with_signer_info(signed, change):
+    infos, info = signer_info(signed)
+    fields = der_children(info[1])
+    change(fields)
+    info[1] = der_join(fields)
+    signed[-1][1] = der_join(infos)
+
+
+def unsigned_copies(good, publisher_der, impostor):
+    """Copies that carry data beside the signed parts, and the impostor's."""
+    attribute = der(0x30, der(0x06, bytes.fromhex("2a030405")) + der(0x31, der(0x04, b"payload")))
+    not_signed = der(0x04, b"nobody signed this")
+
+    def certificates(signed):
+        return next(item for item in signed if item[0] == 0xA0)
+
+    def bag_extra(signed):
+        certificates(signed)[1] += der(0x30, not_signed)
+
+    def crl(signed):
+        signed.insert(signed.index(certificates(signed)) + 1, [0xA1, der(0x30, not_signed)])
+
+    def after_encap(signed):
+        signed[2][1] += not_signed
+
+    def bag_is_publisher(signed):
+        certificates(signed)[1] = publisher_der
+
+    return {
+        "unsigned_attributes.exe": resigned(good, lambda s: with_signer_info(s, lambda f: f.append(
+            [0xA1, attribute]))),
+        "certificate_bag_extra.exe": resigned(good, bag_extra),
+        "crl_content.exe": resigned(good, crl),
+        "after_encapsulated.exe": resigned(good, after_encap),
+        "after_signer_info.exe": resigned(good, lambda s: with_signer_info(s, lambda f: f.append(
+            [0x04, b"nobody signed this"]))),
+        "impostor_key.exe": resigned(impostor, bag_is_publisher),
+    }
+
+
+def pem_der(text):
+    body = text.split("-----BEGIN CERTIFICATE-----")[1].split("-----END CERTIFICATE-----")[0]
+    return base64.b64decode("".join(body.split()))
+
+
+def main(good_path, other_path, impostor_path, publisher_path, out):
     good = open(good_path, "rb").read()
     other = open(other_path, "rb").read()
     _, _, offset, size = layout(good)
@@ -86,6 +183,8 @@ def main(good_path, other_path, out):
     new_attribute = hashlib.sha256(rewritten[start:start + length]).digest()
     assert rewritten.count(old_attribute) == 1
     copies["signature_forged.exe"] = rewritten.replace(old_attribute, new_attribute)
+    impostor = open(impostor_path, "rb").read()
+    copies.update(unsigned_copies(good, pem_der(open(publisher_path).read()), impostor))
 
     os.makedirs(out, exist_ok=True)
     for name, data in copies.items():
@@ -95,4 +194,4 @@ def main(good_path, other_path, out):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:4]))
+    sys.exit(main(*sys.argv[1:6]))
