@@ -62,6 +62,7 @@ bool TfrmMain::Create(HINSTANCE instance) {
   gMainForm = this;
   SetUmbrixStarter([this] { Umbrix(); });
   appQueryMessage_ = RegisterWindowMessageA(kAppQueryMessage);
+  alreadyRunningMessage_ = RegisterWindowMessageA(kAlreadyRunningMessage);
   BuildTrayMenu();
   ctiControl.Create(hwnd_, kTrayCallbackMessage);
   return true;
@@ -85,6 +86,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (message == appQueryMessage_ && message != 0)
     return AnswerQuery(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+  if (message == alreadyRunningMessage_ && message != 0) {
+    AlreadyRunning();
+    return 0;
+  }
   switch (message) {
     case kTrayCallbackMessage:
       ctiControlMouse(lParam);
