@@ -194,7 +194,14 @@ bool TfrmMain::InitSettings() {
   ProgramPaths& paths = Paths();
   paths.ExePath = GetExePath();
   paths.ExeDir = paths.ExePath.substr(0, paths.ExePath.find_last_of('\\') + 1);
-  const std::string appData = GetAppDataDir();
+  std::wstring refusal;
+  const std::string appData = GetAppDataDir(&refusal);
+  if (!refusal.empty()) {
+    // Wide: the folder's name is exactly what the ANSI calls cannot spell.
+    MessageBoxW(nullptr, refusal.c_str(), L"Nimvara", MB_OK | MB_ICONERROR);
+    EndWithoutClosing();
+    return false;
+  }
   paths.DataDir = appData + kProgramName;
   // Without an application-data folder, "Nimvara" alone would land in the
   // current folder: treat it as a folder that cannot be created.
