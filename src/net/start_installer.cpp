@@ -31,7 +31,7 @@ bool StartInstaller(const std::string& fileName) {
     if (file && ReadAll(file.get(), bytes)) fault = VerifyInstaller(bytes, file.get(), fileName);
     if (fault == SignatureFault::None) {
       const auto result = reinterpret_cast<INT_PTR>(
-          ShellExecuteA(nullptr, "Open", fileName.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+          ShellExecuteA(nullptr, "Open", fileName.c_str(), kRelaunchSwitch, nullptr, SW_SHOWNORMAL));
       if (result > 32) return true;
       Report("Update: the new version could not be started");
       return false;
