@@ -101,8 +101,9 @@ start_and_wait_icon() {  # start_and_wait_icon <exe>: sets $ms and $pid
 
 private_bytes() { $wine "$probe" memory "$1" >"$bench/probe.out" </dev/null && cat "$bench/probe.out"; }
 
-# What the process really keeps to itself (Linux's private dirty pages): Wine's
-# figure above is its commit charge, mostly address space reserved and never used.
+# What the process really keeps to itself: Linux's private dirty pages. Windows
+# reports its commit charge instead; Wine 8 answers with the anonymous resident
+# pages plus swap, so here the two agree unless the process was swapped out.
 private_dirty() { awk '/^Private_Dirty:/ {print $2 * 1024}' "/proc/$1/smaps_rollup"; }
 
 # Milliseconds from the log line "UpdateVerify-k OK" to "Umbrix ON".

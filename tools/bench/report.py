@@ -77,8 +77,8 @@ def main(results_path, report_path, quick):
             "" if met is None else ("yes" if met else "**no**")))
     lines += ["", "Runs per figure: %d at most. Times in ms; idle over the idle window (CPU ms from "
               "/proc utime+stime, wake-ups as context switches of all threads); memory in bytes "
-              "(private bytes as Windows reports them; private dirty bytes from Linux's smaps_rollup, the "
-              "memory the process really keeps, nimvara's with a session on)." % max(len(v) for v in values.values())]
+              "(private bytes as Windows reports them, which Wine takes from the anonymous resident pages; "
+              "private dirty bytes from Linux's smaps_rollup, nimvara's with a session on)." % max(len(v) for v in values.values())]
     with open(report_path, "w") as f:
         f.write("\n".join(lines) + "\n")
 
