@@ -10,7 +10,10 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Held for the life of the process and never closed: it is the instance guard.
   CreateMutexA(nullptr, TRUE, kInstanceMutexName);
-  if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    AskRunningCopyToShow();
+    return 0;
+  }
   InstallCrashRestore();
 
   TfrmMain frmMain;
