@@ -2,7 +2,8 @@
 ; entry, an uninstaller and an entry in the list of installed programs.
 ;   makensis -DARCH=amd64|x86 -DVERSION=1.05 -DBUILD_DIR=<folder of nimvara.exe>
 ;            -DOUTFILE=<setup.exe> nimvara.nsi
-; Command line of the result: /S silent, /CurrentUser or /AllUsers, /D=<folder>.
+; Command line of the result: /S silent, /CurrentUser or /AllUsers, /D=<folder>,
+; /Relaunch to start Nimvara at the end (the program's self-update asks for it).
 Unicode true
 !if "${ARCH}" == "amd64"
   Target amd64-unicode
@@ -24,6 +25,7 @@ Unicode true
 !include MultiUser.nsh
 !include LogicLib.nsh
 !include WinMessages.nsh
+!include FileFunc.nsh
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -82,6 +84,16 @@ FunctionEnd
 
 Function .onInit
   !insertmacro MULTIUSER_INIT
+FunctionEnd
+
+; An update must not leave the user unprotected until the next logon.
+Function .onInstSuccess
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/Relaunch" $1
+  ${IfNot} ${Errors}
+    Exec '"$INSTDIR\nimvara.exe"'
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit

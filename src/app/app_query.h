@@ -20,4 +20,5 @@ enum AppQuestion : int {
   kAskPage = 3,       // the caption of the selected page of pclMain
   kAskTrayImage = 4,  // "busy <frame>" or "status <image>"; "animating" is appended while cycling
   kAskTrayShown = 5,  // "1" when the shell accepted the icon, else "0"
+  kAskBalloon = 6,    // the text of the last balloon the shell accepted
 };

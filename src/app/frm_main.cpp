@@ -62,6 +62,7 @@ bool TfrmMain::Create(HINSTANCE instance) {
   gMainForm = this;
   SetUmbrixStarter([this] { Umbrix(); });
   appQueryMessage_ = RegisterWindowMessageA(kAppQueryMessage);
+  alreadyRunningMessage_ = RegisterWindowMessageA(kAlreadyRunningMessage);
   BuildTrayMenu();
   ctiControl.Create(hwnd_, kTrayCallbackMessage);
   return true;
@@ -85,6 +86,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (message == appQueryMessage_ && message != 0)
     return AnswerQuery(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+  if (message == alreadyRunningMessage_ && message != 0) {
+    AlreadyRunning();
+    return 0;
+  }
   if (LRESULT result = 0; WatchMessage(message, wParam, lParam, result)) return result;
   switch (message) {
     case kTrayCallbackMessage:
@@ -188,7 +193,14 @@ bool TfrmMain::InitSettings() {
   ProgramPaths& paths = Paths();
   paths.ExePath = GetExePath();
   paths.ExeDir = paths.ExePath.substr(0, paths.ExePath.find_last_of('\\') + 1);
-  const std::string appData = GetAppDataDir();
+  std::wstring refusal;
+  const std::string appData = GetAppDataDir(&refusal);
+  if (!refusal.empty()) {
+    // Wide: the folder's name is exactly what the ANSI calls cannot spell.
+    MessageBoxW(nullptr, refusal.c_str(), L"Nimvara", MB_OK | MB_ICONERROR);
+    EndWithoutClosing();
+    return false;
+  }
   paths.DataDir = appData + kProgramName;
   // Without an application-data folder, "Nimvara" alone would land in the
   // current folder: treat it as a folder that cannot be created.

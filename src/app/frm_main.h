@@ -21,6 +21,12 @@
 #include "ui/link_label.h"
 
 inline constexpr const char* kMainWindowClass = "TfrmMain";
+// Posted by a second start to the running copy's main window.
+inline constexpr const char* kAlreadyRunningMessage = "Nimvara.AlreadyRunning";
+
+// A second start asks the running copy to show itself (it may sit hidden in
+// the notification area's overflow).
+void AskRunningCopyToShow();
 
 class TfrmMain {
  public:
@@ -112,6 +118,7 @@ class TfrmMain {
   void ShowMainWindow();
   void HideMainWindow();
   LRESULT AnswerQuery(HWND asker, int question, int index);
+  void AlreadyRunning();
 
   // Options (frm_main_options.cpp).
   void LoadOptions();
@@ -145,6 +152,7 @@ class TfrmMain {
   TrayIcon ctiControl;
   UniqueMenu ppmMain;
   UINT appQueryMessage_ = 0;
+  UINT alreadyRunningMessage_ = 0;
 
   int dpi_ = 96;
   UniqueGdiObject font_, titleFont_, nameFont_, makerFont_;

@@ -88,6 +88,16 @@ void TfrmMain::ShowMainWindow() {
 
 void TfrmMain::HideMainWindow() { ShowWindow(hwnd_, SW_HIDE); }
 
+void TfrmMain::AlreadyRunning() {
+  ctiControl.ShowBalloon(BalloonFor("Nimvara is already running", kBalloonInformation));
+}
+
+void AskRunningCopyToShow() {
+  // Posted: a copy busy in a dialog answers once it gets to its messages.
+  if (HWND running = FindWindowA(kMainWindowClass, nullptr))
+    PostMessageA(running, RegisterWindowMessageA(kAlreadyRunningMessage), 0, 0);
+}
+
 LRESULT TfrmMain::AnswerQuery(HWND asker, int question, int index) {
   std::string answer;
   switch (question) {
@@ -113,6 +123,7 @@ LRESULT TfrmMain::AnswerQuery(HWND asker, int question, int index) {
     }
     case kAskTrayImage: answer = ctiControl.ImageText(); break;
     case kAskTrayShown: answer.assign(1, ctiControl.Shown() ? '1' : '0'); break;
+    case kAskBalloon: answer = ctiControl.BalloonText(); break;
     default: return 0;
   }
   if (!IsWindow(asker)) return 0;

@@ -11,12 +11,16 @@
 #include "proxy/crash_restore.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  const bool restore = IsRestoreSwitch(commandLine ? commandLine : "");
   // Held for the life of the process and never closed: it is the instance guard.
   CreateMutexA(nullptr, TRUE, kInstanceMutexName);
-  // A running copy owns the browsers' settings: a restore started meanwhile
-  // leaves them to it.
-  if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
-  if (IsRestoreSwitch(commandLine ? commandLine : "")) {
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    // A running copy owns the browsers' settings: a restore started meanwhile
+    // leaves them, and the copy, alone.
+    if (!restore) AskRunningCopyToShow();
+    return 0;
+  }
+  if (restore) {
     RunRestoreSwitch();
     return 0;
   }

@@ -105,7 +105,7 @@ void TrayIcon::ShowBalloon(const Balloon& balloon) {
   CopyBounded(data.szInfoTitle, balloon.title);
   data.uTimeout = balloon.timeoutMs;
   data.dwInfoFlags = static_cast<DWORD>(balloon.icon);
-  Shell_NotifyIconA(NIM_MODIFY, &data);
+  if (Shell_NotifyIconA(NIM_MODIFY, &data)) balloonText_ = balloon.text;
 }
 
 void TrayIcon::NextFrame() {

@@ -40,6 +40,7 @@ class TrayIcon {
   // 0 when the common controls are too old for the shell to announce itself.
   UINT TaskbarCreatedMessage() const { return taskbarCreated_; }
   const std::string& Hint() const { return hint_; }
+  const std::string& BalloonText() const { return balloonText_; }
   std::string ImageText() const;
   bool Shown() const { return shown_; }
 
@@ -58,5 +59,6 @@ class TrayIcon {
   int imageIndex_ = 0;
   bool cycling_ = false;
   std::string hint_;
+  std::string balloonText_;
   bool shown_ = false;
 };

@@ -4,8 +4,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <optional>
 #include <vector>
 
+#include "host/data_folder_choice.h"
 #include "host/env_text.h"
 #include "host/unique_handle.h"
 
@@ -31,6 +33,33 @@ UniqueHKey OpenRunParent() {
   RegCreateKeyExA(HKEY_CURRENT_USER, kRunKeyParent, 0, nullptr, REG_OPTION_NON_VOLATILE,
                   KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
   return key;
+}
+
+FolderSpelling Spelling(const std::wstring& wide) {
+  FolderSpelling spelling;
+  spelling.wide.assign(wide.begin(), wide.end());
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return spelling;
+  spelling.ansi.resize(n);
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, spelling.ansi.data(), n, nullptr, nullptr);
+  spelling.ansi.resize(n - 1);
+  const int back = MultiByteToWideChar(CP_ACP, 0, spelling.ansi.c_str(), -1, nullptr, 0);
+  if (back <= 1) return spelling;
+  std::wstring wideBack(back, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, spelling.ansi.c_str(), -1, wideBack.data(), back);
+  spelling.ansiBack.assign(wideBack.begin(), wideBack.end() - 1);
+  return spelling;
+}
+
+// Nothing when the volume keeps no short names for the folder.
+std::optional<std::wstring> ShortPathName(const std::wstring& path) {
+  const DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (n == 0) return std::nullopt;
+  std::wstring shortName(n, L'\0');
+  const DWORD written = GetShortPathNameW(path.c_str(), shortName.data(), n);
+  if (written == 0 || written >= n) return std::nullopt;
+  shortName.resize(written);
+  return shortName;
 }
 
 }  // namespace
@@ -74,13 +103,18 @@ std::string GetSpecialFolder(int csidl) {
   return buffer;
 }
 
-std::string GetAppDataDir() {
+std::string GetAppDataDir(std::wstring* refusal) {
   if (GetOSName() == "Win98") {
     const std::string windows = GetWindowsDir();
     return windows.empty() ? std::string() : AddBackslash(windows) + "Application Data\\";
   }
-  const std::string folder = GetSpecialFolder(CSIDL_APPDATA);
-  return folder.empty() ? std::string() : AddBackslash(folder);
+  wchar_t wide[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, wide))) return {};
+  const std::optional<std::wstring> shortName = ShortPathName(wide);
+  const DataFolderChoice choice =
+      ChooseDataFolder(Spelling(wide), shortName ? std::optional(Spelling(*shortName)) : std::nullopt);
+  if (refusal) refusal->assign(choice.refusal.begin(), choice.refusal.end());
+  return choice.folder.empty() ? std::string() : AddBackslash(choice.folder);
 }
 
 bool EnsureFolder(const std::string& folder) {

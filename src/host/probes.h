@@ -9,8 +9,10 @@ std::string GetDefaultBrowser();
 std::string GetTimeZone();
 std::string GetWindowsDir();
 std::string GetSpecialFolder(int csidl);
-// Ends with "\"; empty when the shell cannot name the folder.
-std::string GetAppDataDir();
+// Ends with "\"; a name the ANSI calls can open (the short name where the code
+// page cannot spell the folder's own). Empty when there is none; `refusal` then
+// says why, naming the folder, unless the shell named no folder at all.
+std::string GetAppDataDir(std::wstring* refusal = nullptr);
 // True when the folder exists afterwards; creates one level only.
 bool EnsureFolder(const std::string& folder);
 

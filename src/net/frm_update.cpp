@@ -126,7 +126,7 @@ void TfrmUpdate::HTTPGetFileProgress(THTTPGetThread*, std::int32_t totalSize, st
 }
 
 void ShowDownloadProgress(HWND bar, HWND caption, std::int32_t totalSize, std::int32_t readed) {
-  // This runs for every chunk of at most 1025 bytes while the worker waits:
+  // This runs up to about 30 times a second during a download:
   // a control is touched only when what it shows changes.
   if (SendMessageA(bar, PBM_GETRANGE, FALSE, 0) != totalSize) SendMessageA(bar, PBM_SETRANGE32, 0, totalSize);
   if (SendMessageA(bar, PBM_GETPOS, 0, 0) != readed) SendMessageA(bar, PBM_SETPOS, readed, 0);

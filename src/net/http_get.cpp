@@ -79,9 +79,9 @@ void THTTPGet::Complete() {
 LRESULT CALLBACK THTTPGet::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<THTTPGet*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (self && message == kHttpGetProgressMessage) {
-    auto* sender = reinterpret_cast<THTTPGetThread*>(lParam);
-    if (self->worker_.get() == sender && !sender->Stopped() && sender->OnProgress())
-      sender->OnProgress()(sender, sender->FileSize(), sender->Readed());
+    THTTPGetThread* sender = self->worker_.get();
+    if (sender && sender->Transfer() == wParam && !sender->Stopped() && sender->OnProgress())
+      sender->OnProgress()(sender, sender->FileSize(), static_cast<std::int32_t>(lParam));
     return 0;
   }
   if (self && message == kHttpGetDoneMessage) {

@@ -1,5 +1,6 @@
 // THTTPGet: downloads one URL into a file on a worker thread (THTTPGetThread),
-// reporting every chunk and the outcome on the thread that owns the component.
+// reporting its progress (paced) and the outcome on the thread that owns the
+// component.
 #pragma once
 
 #include <windows.h>

@@ -13,7 +13,9 @@
 #include "host/unique_handle.h"
 #include "net/http_get.h"
 
-// Sent (synchronously) to the component's window after every chunk; lParam is the worker.
+// Posted to the component's window when a chunk's progress is to be shown
+// (paced: see progress_pacing.h); wParam is the transfer's number, lParam the
+// bytes read so far.
 inline constexpr UINT kHttpGetProgressMessage = WM_APP + 40;
 // Posted to the component's window when the worker's body has ended; wParam is
 // the transfer's number.
@@ -48,6 +50,7 @@ class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread> {
   void Execute();
   bool Download();
   bool ReadBody(HINTERNET request);
+  void PostProgress(std::int64_t readed);
   // Keeps a freshly opened handle unless a stop came first; false then.
   bool Keep(HINTERNET& slot, HINTERNET handle);
   void CloseHandles();
@@ -63,7 +66,6 @@ class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread> {
   std::atomic<bool> fileCreated_{false};
   std::atomic<std::int32_t> fileSize_{0};
   std::atomic<std::int32_t> readed_{0};
-  DWORD lastChunk_ = 0;
 
   CRITICAL_SECTION handlesLock_;  // the handles are closed from both threads
   HINTERNET session_ = nullptr, connection_ = nullptr, request_ = nullptr;

@@ -45,7 +45,7 @@ bool StartInstaller(const std::string& fileName) {
     }
     if (reason.empty()) {
       const auto result = reinterpret_cast<INT_PTR>(
-          ShellExecuteA(nullptr, "Open", fileName.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+          ShellExecuteA(nullptr, "Open", fileName.c_str(), kRelaunchSwitch, nullptr, SW_SHOWNORMAL));
       if (result > 32) return true;
       Report("Update: the new version could not be started");
       return false;

@@ -62,12 +62,13 @@ struct SelfUpdate : ::testing::Test {
   NimvaraProcess nimvara;
 };
 
-TEST_F(SelfUpdate, TheSignedInstallerIsStartedAndTheProgramEnds) {
+TEST_F(SelfUpdate, TheSignedInstallerIsStartedToRelaunchAndTheProgramEnds) {
   VendorWithNewVersion vendor("good.exe");
   ASSERT_TRUE(nimvara.Start());
   EXPECT_EQ(nimvara.WaitForExit(std::chrono::seconds(60)), 0);
   // The stand-in installer leaves a mark beside itself when it runs.
-  EXPECT_TRUE(WaitFor([&] { return FileExists(Installer() + ".ran"); }));
+  // It was asked to start the new version at its end.
+  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(Installer() + ".ran").find(" /Relaunch") != std::string::npos; }));
   const std::string report = Report();
   EXPECT_EQ(report.substr(report.rfind("] ") + 2), "Closing...\r\n");
 }

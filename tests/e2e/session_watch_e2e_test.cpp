@@ -125,6 +125,8 @@ TEST_F(QuietWatch, TheRestoreSwitchUndoesAKilledSessionAndLeavesARunningOneAlone
   NimvaraProcess restore;
   ASSERT_TRUE(restore.Start(kRestoreSwitch));
   EXPECT_EQ(restore.WaitForExit(), 0);
+  Sleep(500);
+  EXPECT_NE(AskNimvara(main, kAskBalloon), "Nimvara is already running");  // not even asked to show
   EXPECT_EQ(QueryLanProxy().server, "127.0.0.12:8080");
   EXPECT_EQ(RunOnceValue(), ExpectedRunOnce());
 

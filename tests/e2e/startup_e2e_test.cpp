@@ -82,7 +82,7 @@ TEST_F(Startup, FirstStartCreatesTheDataFolderSettingsAndLog) {
   EndSession(nimvara);
 }
 
-TEST_F(Startup, ASecondInstanceEndsSilentlyAndLeavesTheFirstAlone) {
+TEST_F(Startup, ASecondInstanceEndsAndTheFirstSaysItIsRunning) {
   NimvaraProcess first;
   ASSERT_TRUE(first.Start());
   HWND main = first.WaitForWindow("TfrmMain");
@@ -90,12 +90,15 @@ TEST_F(Startup, ASecondInstanceEndsSilentlyAndLeavesTheFirstAlone) {
   // Settled: start-up waits in the unblock dialog and logs nothing more.
   ASSERT_NE(first.WaitForDialog(kUnblockCaption), nullptr);
   const std::string logBefore = ReadFileBytes(NimvaraDataDir() + "report.txt");
+  ASSERT_EQ(AskNimvara(main, kAskBalloon), "Try SilentUpdate-2 ...");
 
   NimvaraProcess second;
   ASSERT_TRUE(second.Start());
   EXPECT_EQ(second.WaitForExit(), 0);
   EXPECT_TRUE(first.Running());
   EXPECT_TRUE(IsWindow(main));
+  // The first copy's tray icon shows a balloon; nothing else changes.
+  EXPECT_TRUE(WaitFor([&] { return AskNimvara(main, kAskBalloon) == "Nimvara is already running"; }));
   EXPECT_EQ(ReadFileBytes(NimvaraDataDir() + "report.txt"), logBefore);
   EndSession(first);
 }

@@ -61,6 +61,7 @@ TEST(Installer, SilentInstallAndUninstallForOneUserOrAll) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
     ASSERT_EQ(RunToEnd("\"" + SetupExe() + "\" /S " + c.mode), 0);
+    EXPECT_EQ(FindWindowA("TfrmMain", nullptr), nullptr);  // started only when asked to
     EXPECT_EQ(RegText(c.root, "DisplayName"), "Nimvara");
     EXPECT_EQ(RegText(c.root, "DisplayVersion"), "1.05");
     EXPECT_EQ(RegText(c.root, "Publisher"), "Nimvara");
@@ -80,6 +81,29 @@ TEST(Installer, SilentInstallAndUninstallForOneUserOrAll) {
     EXPECT_FALSE(FileExists(dir)) << dir;
     EXPECT_FALSE(FileExists(link));
   }
+}
+
+TEST(Installer, TheRelaunchSwitchStartsTheInstalledNimvaraAtTheEnd) {
+  ForgetPreviousRuns();
+  ASSERT_TRUE(CreateDirectoryA(NimvaraDataDir().c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(NimvaraDataDir() + "nimvara.ini", "[Config]\r\nVersion=1.05\r\nFirstRun=0\r\n"));
+  ASSERT_EQ(RunToEnd("\"" + SetupExe() + "\" /S /CurrentUser /Relaunch"), 0);
+  const std::string dir = RegText(HKEY_CURRENT_USER, "InstallLocation");
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = FindWindowA("TfrmMain", nullptr)) != nullptr; }));
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid));
+  ASSERT_TRUE(process);
+  char image[MAX_PATH] = {};
+  DWORD size = sizeof(image);
+  ASSERT_TRUE(QueryFullProcessImageNameA(process.get(), 0, image, &size));
+  EXPECT_EQ(lstrcmpiA(image, (dir + "\\nimvara.exe").c_str()), 0) << image;
+
+  // The uninstaller ends it as the end of a session would.
+  ASSERT_EQ(RunToEnd("\"" + dir + "\\uninstall.exe\" /CurrentUser /S"), 0);
+  EXPECT_EQ(WaitForSingleObject(process.get(), 15000), WAIT_OBJECT_0);
+  EXPECT_TRUE(WaitFor([&] { return RegText(HKEY_CURRENT_USER, "DisplayName") == "(none)"; }, std::chrono::seconds(30)));
 }
 
 // A Nimvara in the middle of a session when the installer runs.

@@ -142,7 +142,7 @@ def download(s, name, state_dir):
     elif name == "stall.bin":
         # Announces more than it sends, then goes quiet (for a bounded time).
         s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" + pattern(3000))
-        time.sleep(8)
+        time.sleep(5)
     else:
         # Files a test put into <state dir>/files/.
         path = os.path.join(state_dir, "files", os.path.basename(name))

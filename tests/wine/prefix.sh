@@ -1,9 +1,9 @@
 #!/bin/sh
 # Boots (setup) or shuts down (cleanup) the throw-away Wine prefix of a test run,
 # with an Xvfb display of its own when that display is not there yet.
-# Usage: prefix.sh setup|cleanup <prefix dir> <display, e.g. :87>
+# Usage: prefix.sh setup|cleanup <prefix dir> <display, e.g. :87> [desktop keeper exe]
 set -u
-action=$1 prefix=$2 display=$3
+action=$1 prefix=$2 display=$3 keeper=${4:-}
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver64
 export WINEPREFIX="$prefix" DISPLAY="$display" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -29,6 +29,14 @@ setup)
   "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   # Opening a web page must not start a Linux browser.
   "$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d true /f </dev/null >/dev/null 2>&1
+  # One desktop for the whole run, its process started here with no pipe of ctest's.
+  if [ -n "$keeper" ]; then
+    ready="$prefix.desktop-ready"
+    rm -f "$ready"
+    setsid "$wine" "$keeper" "Z:$ready" </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 100); do [ -e "$ready" ] && break; sleep 0.1; done
+    [ -e "$ready" ] || { echo "the desktop keeper did not start" >&2; exit 1; }
+  fi
   echo "Wine prefix ready: $prefix on display $display"
   ;;
 cleanup)

@@ -1,4 +1,5 @@
-/* Stands in for a downloaded installer: leaves "<its own path>.ran" behind. */
+/* Stands in for a downloaded installer: leaves "<its own path>.ran" behind,
+   holding its command line. */
 #include <windows.h>
 
 int main(void) {
@@ -6,7 +7,12 @@ int main(void) {
   DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
   lstrcpyA(path + n, ".ran");
   HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (file != INVALID_HANDLE_VALUE) {
+    const char* line = GetCommandLineA();
+    DWORD written;
+    WriteFile(file, line, lstrlenA(line), &written, NULL);
+    CloseHandle(file);
+  }
 #ifdef OTHER_PROGRAM
   return 3;
 #else
