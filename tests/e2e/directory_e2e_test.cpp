@@ -257,11 +257,8 @@ TEST_F(Directory, AServerThatDripsItsReplyNeverFreezesTheProgramAndTheEndOfTheSe
   ASSERT_NE(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
   const auto end = std::chrono::steady_clock::now();
   EXPECT_NE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 2000, &answer), 0);
-  EXPECT_EQ(nimvara.WaitForExit(2s), 0);
-  std::printf("end of the session to the end of the program: %lld ms\n",
-              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                         std::chrono::steady_clock::now() - end)
-                                         .count()));
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end + 2s - std::chrono::steady_clock::now());
+  EXPECT_EQ(nimvara.WaitForExit(std::max(left, 0ms)), 0);
   EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
   ResetLanToDirect();
 }
