@@ -111,7 +111,8 @@ CatalogueBuild BuildCatalogue(const ReplyKeys& keys, std::string_view scrambleKe
     server.Number = static_cast<int>(line.number);
     build.Servers.push_back(std::move(server));
   }
-  if (skipped > kMostSkipNotes) build.Notes.push_back("Catalogue entries skipped in all: " + std::to_string(skipped));
+  if (skipped > kMostSkipNotes)
+    build.Notes.push_back("Catalogue entries skipped in all: " + std::to_string(skipped));
   const long long missing = *count - static_cast<long long>(lines.size());
   if (missing > 0) build.Notes.push_back("Catalogue entries missing: " + std::to_string(missing));
   return build;
