@@ -76,12 +76,11 @@ class TfrmMain {
   void ShowSessionBox(const std::string& text);
 
   // While a directory run, a session sequence or one of its message boxes is
-  // in progress (busy), the session commands are grayed and ignored; with
-  // false, a stretch of one in which another may start (the unblock dialog's
-  // Reconnect). Restored at the end of the scope.
+  // in progress (busy), the session commands are grayed and ignored. Restored
+  // at the end of the scope.
   class BusyScope {
    public:
-    explicit BusyScope(TfrmMain& form, bool busy = true) : form_(form), was_(form.busy_) { form_.SetBusy(busy); }
+    explicit BusyScope(TfrmMain& form) : form_(form), was_(form.busy_) { form_.SetBusy(true); }
     ~BusyScope() { form_.SetBusy(was_); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;

@@ -28,7 +28,9 @@ std::string TfrmMain::SilentUpdate() {
   hooks.stopped = [this] { return closed_; };
   hooks.showUnblock = [this] {
     const int before = acceptedReplies_;
-    BusyScope reconnectMayStart(*this, false);
+    // The run's waiting is over: the dialog's Reconnect starts a run of its
+    // own, and the failure's status that may follow shows the items as it sets them.
+    SetBusy(false);
     // Like any modal window it disables its owner; the hidden main window stays
     // enabled so that the tray menu keeps working meanwhile.
     ShowUnblock(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, [this] { Reconnect(); });

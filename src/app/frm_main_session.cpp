@@ -52,15 +52,19 @@ void TfrmMain::Verify() {
 
 void TfrmMain::Umbrix1Click() {
   if (!Catalogue().CurrentServer) return;  // the item stays disabled until a pick
-  BusyScope busy(*this);
-  ApplyProxy();
+  {
+    BusyScope busy(*this);  // the switch may show a box
+    ApplyProxy();
+  }
   Report("Umbrix ON");
   SetUmbrixStatus(kStatusOn, "Umbrix ON", kBalloonInformation, "");
 }
 
 void TfrmMain::StopUmbrix1Click() {
-  BusyScope busy(*this);
-  SetBrowserProxy(false, "", "", "");
+  {
+    BusyScope busy(*this);
+    SetBrowserProxy(false, "", "", "");
+  }
   SetUmbrixStatus(kStatusOff, "User stopped Umbrix", kBalloonInformation, "");
   Report("User stopped Umbrix");
 }
