@@ -8,7 +8,7 @@
 #include "base/settings_keys.h"
 #include "directory/server_catalogue.h"
 #include "directory/server_list.h"
-#include "net/fetch_url.h"
+#include "net/fetch_wait.h"
 #include "nimvara_config.h"
 #include "proxy/switchboard.h"
 
@@ -22,7 +22,8 @@ void TfrmMain::ApplyProxy() {
 
 void TfrmMain::Umbrix() {
   const TServer* server = Catalogue().CurrentServer;
-  if (!server) return;
+  if (!server || busy_ || closed_) return;
+  BusyScope busy(*this);
   ApplyProxy();
   Report("Umbrix ON");
   const std::string status = "Umbrix - " + ServerLabel(*server);
@@ -32,29 +33,38 @@ void TfrmMain::Umbrix() {
 
 void TfrmMain::Verify() {
   // Through whatever proxy WinINet was just given; only the body is judged.
+  // Exit or the end of the session during a wait ends the sequence there.
   const ServerCatalogue& catalogue = Catalogue();
   const std::string url = VerifyUrl(nimvara::config::kIpCheckHost);
   std::string body;
-  FetchUrl(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
-  if (IsVerifiedBody(body)) return;
+  if (closed_) return;
+  FetchUrlWaiting(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
+  if (closed_ || IsVerifiedBody(body)) return;
   Report("Verify failed.");
-  FetchUrl(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
-  if (!IsAccessDenied(body)) return;  // stays on, unverified
+  FetchUrlWaiting(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
+  if (closed_ || !IsAccessDenied(body)) return;  // stays on, unverified
   Report("Verify failed.");
-  ShowMessageBox(kProgramName, "Verify failed. Please restart Nimvara!", MessageKind::Error, mbOK);
+  ShowSessionBox("Verify failed. Please restart Nimvara!");
+  if (closed_) return;
   SetBrowserProxy(false, "", "", "");
   Close();
 }
 
 void TfrmMain::Umbrix1Click() {
   if (!Catalogue().CurrentServer) return;  // the item stays disabled until a pick
-  ApplyProxy();
+  {
+    BusyScope busy(*this);  // the switch may show a box
+    ApplyProxy();
+  }
   Report("Umbrix ON");
   SetUmbrixStatus(kStatusOn, "Umbrix ON", kBalloonInformation, "");
 }
 
 void TfrmMain::StopUmbrix1Click() {
-  SetBrowserProxy(false, "", "", "");
+  {
+    BusyScope busy(*this);
+    SetBrowserProxy(false, "", "", "");
+  }
   SetUmbrixStatus(kStatusOff, "User stopped Umbrix", kBalloonInformation, "");
   Report("User stopped Umbrix");
 }
