@@ -13,6 +13,7 @@
 #include "app/activity_log.h"
 #include "app/change_watch.h"
 #include "app/session_watch.h"
+#include "app/umbrix_status.h"
 #include "base/settings.h"
 #include "directory/directory_reply.h"
 #include "app/tray_callback.h"
@@ -92,6 +93,26 @@ class TfrmMain {
 
   void Reconnect();
   bool FillCatalogue(const ReplyKeys& keys);
+  // A message box in the middle of a sequence: nothing else starts meanwhile.
+  void ShowSessionBox(const std::string& text);
+
+  // While a directory run, a session sequence or one of its message boxes is
+  // in progress (busy), the session commands are grayed and ignored. Restored
+  // at the end of the scope.
+  class BusyScope {
+   public:
+    explicit BusyScope(TfrmMain& form) : form_(form), was_(form.busy_) { form_.SetBusy(true); }
+    ~BusyScope() { form_.SetBusy(was_); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+   private:
+    TfrmMain& form_;
+    bool was_;
+  };
+  void SetBusy(bool busy);
+  // The session items as the last status left them, all grayed while busy.
+  void ApplySessionItems();
   void SelectFromCatalogue();
 
   // The window and its pages (frm_main_layout.cpp).
@@ -145,6 +166,8 @@ class TfrmMain {
   bool VersionChanged = false;
   bool IsFirstRun = false;
   bool closed_ = false;
+  bool busy_ = false;
+  SessionItems items_ = kSessionItemsAtStart;  // as the status setter wants them
   int acceptedReplies_ = 0;  // directory runs that got a reply
   std::unique_ptr<SessionWatch> watch_;
   std::unique_ptr<ChangeWatch> changes_;

@@ -12,7 +12,7 @@
 #include "directory/show_server_list.h"
 #include "directory/silent_update.h"
 #include "host/install_id.h"
-#include "net/fetch_url.h"
+#include "net/fetch_wait.h"
 #include "net/frm_update.h"
 #include "nimvara_config.h"
 #include "proxy/switchboard.h"
@@ -25,12 +25,16 @@ std::string TfrmMain::SilentUpdate() {
   hooks.statusBusy = [this](const std::string& text) { SetUmbrixStatus(kStatusBusy, text, kBalloonInformation, ""); };
   hooks.statusOff = [this](const std::string& text) { SetUmbrixStatus(kStatusOff, text, kBalloonError, ""); };
   hooks.directAccess = [] { SetBrowserProxy(false, "", "", ""); };
-  hooks.fetch = [](const std::string& url, std::string& body) { return FetchUrl(url, body); };
+  hooks.fetch = [](const std::string& url, std::string& body) { return FetchUrlWaiting(url, body); };
+  hooks.stopped = [this] { return closed_; };
   hooks.signedByVendor = [](const std::string& reply) {
     return ReplySignatureAccepted(reply, nimvara::config::kDirectoryPublicKey, VerifyEcdsaP256);
   };
   hooks.showUnblock = [this] {
     const int before = acceptedReplies_;
+    // The run's waiting is over: the dialog's Reconnect starts a run of its
+    // own, and the failure's status that may follow shows the items as it sets them.
+    SetBusy(false);
     // Like any modal window it disables its owner; the hidden main window stays
     // enabled so that the tray menu keeps working meanwhile.
     ShowUnblock(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, [this] { Reconnect(); });
@@ -38,6 +42,7 @@ std::string TfrmMain::SilentUpdate() {
     return acceptedReplies_ != before || closed_;
   };
   hooks.disableUmbrix = [this] { SetUmbrixItemEnabled(false); };
+  BusyScope busy(*this);
   std::string reply = RunSilentUpdate(DirectoryBaseUrls(), kProgramVersion, hooks);
   if (!reply.empty()) ++acceptedReplies_;
   return reply;
@@ -54,7 +59,7 @@ bool TfrmMain::ProcessUpdate(const std::string& reply) {
   bool useful = false;
   for (const std::string& notice : ServiceNotices(keys)) {
     Report(notice);
-    ShowMessageBox(kProgramName, notice, MessageKind::Error, mbOK);
+    ShowSessionBox(notice);
     if (closed_) return true;
     SetUmbrixStatus(kStatusOff, notice, kBalloonError, "");
     useful = true;
@@ -75,9 +80,14 @@ bool TfrmMain::ProcessUpdate(const std::string& reply) {
   }
   if (useful || closed_) return useful;
   Report(kNothingUseful);
-  ShowMessageBox(kProgramName, kNothingUseful, MessageKind::Error, mbOK);
+  ShowSessionBox(kNothingUseful);
   if (!closed_) SetUmbrixStatus(kStatusOff, kNothingUseful, kBalloonError, "");
   return false;
+}
+
+void TfrmMain::ShowSessionBox(const std::string& text) {
+  BusyScope busy(*this);
+  ShowMessageBox(kProgramName, text, MessageKind::Error, mbOK);
 }
 
 bool TfrmMain::FillCatalogue(const ReplyKeys& keys) {

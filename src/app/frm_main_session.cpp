@@ -20,7 +20,8 @@ void TfrmMain::ApplyProxy() {
 
 void TfrmMain::Umbrix() {
   const TServer* server = Catalogue().CurrentServer;
-  if (!server) return;
+  if (!server || busy_ || closed_) return;
+  BusyScope busy(*this);
   ApplyProxy();
   Report("Umbrix ON");
   StartSession("Umbrix - " + ServerLabel(*server));
@@ -28,7 +29,10 @@ void TfrmMain::Umbrix() {
 
 void TfrmMain::Umbrix1Click() {
   if (!Catalogue().CurrentServer) return;  // the item stays disabled until a pick
-  ApplyProxy();
+  {
+    BusyScope busy(*this);  // the switch may show a box
+    ApplyProxy();
+  }
   Report("Umbrix ON");
   // Verified as a pick is: the tray does not say "on" on trust.
   StartSession("Umbrix ON");
@@ -36,7 +40,10 @@ void TfrmMain::Umbrix1Click() {
 
 void TfrmMain::StopUmbrix1Click() {
   StopSession();
-  SetBrowserProxy(false, "", "", "");
+  {
+    BusyScope busy(*this);
+    SetBrowserProxy(false, "", "", "");
+  }
   SetUmbrixStatus(kStatusOff, "User stopped Umbrix", kBalloonInformation, "");
   Report("User stopped Umbrix");
 }

@@ -29,16 +29,28 @@ void TfrmMain::SetUmbrixStatus(int state, const std::string& text, int balloonIc
   ctiControl.SetHint(look->hint);
   ctiControl.ShowBalloon(BalloonFor(text, balloonIcon));
   if (!look->items) return;
-  const auto enable = [this](int id, bool on) {
-    EnableMenuItem(ppmMain.get(), id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-  };
-  enable(kCmdUmbrix, look->items->umbrix);
-  enable(kCmdSelectIP, look->items->selectIP);
-  enable(kCmdStopUmbrix, look->items->stopUmbrix);
+  items_ = *look->items;
+  ApplySessionItems();
 }
 
 void TfrmMain::SetUmbrixItemEnabled(bool enabled) {
-  EnableMenuItem(ppmMain.get(), kCmdUmbrix, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  items_.umbrix = enabled;
+  ApplySessionItems();
+}
+
+void TfrmMain::SetBusy(bool busy) {
+  busy_ = busy;
+  ApplySessionItems();
+}
+
+void TfrmMain::ApplySessionItems() {
+  const auto enable = [this](int id, bool on) {
+    EnableMenuItem(ppmMain.get(), id, MF_BYCOMMAND | (on && !busy_ ? MF_ENABLED : MF_GRAYED));
+  };
+  enable(kCmdUmbrix, items_.umbrix);
+  enable(kCmdSelectIP, items_.selectIP);
+  enable(kCmdStopUmbrix, items_.stopUmbrix);
+  if (btnOK) EnableWindow(btnOK, !busy_);
 }
 
 void TfrmMain::ctiControlMouse(LPARAM mouseMessage) {
@@ -58,6 +70,8 @@ void TfrmMain::PopupMenuAt(POINT at, UINT alignment) {
 }
 
 void TfrmMain::TrayCommand(int id) {
+  // From a menu opened before the present sequence began.
+  if (busy_ && (id == kCmdUmbrix || id == kCmdStopUmbrix || id == kCmdSelectIP)) return;
   switch (id) {
     case kCmdUmbrix: Umbrix1Click(); break;
     case kCmdStopUmbrix: StopUmbrix1Click(); break;

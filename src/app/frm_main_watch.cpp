@@ -7,11 +7,10 @@
 #include "app/session_text.h"
 #include "app/umbrix_status.h"
 #include "app/watch_messages.h"
-#include "base/message_box.h"
 #include "base/settings_keys.h"
 #include "directory/server_catalogue.h"
 #include "directory/server_list.h"
-#include "net/fetch_url.h"
+#include "net/fetch_wait.h"
 #include "nimvara_config.h"
 #include "proxy/switchboard.h"
 #include "proxy/wininet_proxy.h"
@@ -35,6 +34,7 @@ void TfrmMain::StartSession(const std::string& balloon) {
 
 void TfrmMain::RestartWatchTimer() {
   KillTimer(hwnd_, kWatchTimer);
+  KillTimer(hwnd_, kSettleTimer);  // a verification has just been asked for
   if (watch_ && watch_->WatchOn()) SetTimer(hwnd_, kWatchTimer, watch_->CheckSeconds() * 1000u, nullptr);
 }
 
@@ -51,25 +51,36 @@ void TfrmMain::CarryOut(WatchVerdict verdict) {
       ServerCatalogue& catalogue = Catalogue();
       const TServer& next = catalogue.Servers[*verdict.switchTo];
       catalogue.CurrentServer = &next;
-      ApplyProxy();
+      {
+        BusyScope busy(*this);  // the switch may show a box
+        ApplyProxy();
+      }
       Report("Umbrix ON");
       verdict = watch_->Started(*verdict.switchTo, "Umbrix - " + ServerLabel(next), FirefoxNotCovered(),
                                 CheckSecondsSetting());
       continue;
     }
-    if (verdict.reapply) ApplyProxy();
+    if (verdict.reapply) {
+      BusyScope busy(*this);
+      ApplyProxy();
+    }
     if (verdict.status)
       SetUmbrixStatus(verdict.status->state, verdict.status->text, verdict.status->balloon, verdict.status->hint);
     if (verdict.hint) ctiControl.SetHint(*verdict.hint);
     if (verdict.endProgram) {
-      ShowMessageBox(kProgramName, "Verify failed. Please restart Nimvara!", MessageKind::Error, mbOK);
+      ShowSessionBox("Verify failed. Please restart Nimvara!");
+      if (closed_) return;
       SetBrowserProxy(false, "", "", "");
       Close();
       return;
     }
     if (!verdict.verify || closed_) return;
     const unsigned ticket = *verdict.verify;
-    const CheckOutcome outcome = RunCheck();
+    CheckOutcome outcome = CheckOutcome::Failed;
+    {
+      BusyScope busy(*this);  // no session command while the network is waited for
+      outcome = RunCheck();
+    }
     if (closed_ || !watch_) return;
     verdict = watch_->CheckDone(ticket, outcome);
   }
@@ -80,11 +91,10 @@ CheckOutcome TfrmMain::RunCheck() {
   const ServerCatalogue& catalogue = Catalogue();
   const std::string url = VerifyUrl(nimvara::config::kIpCheckHost);
   std::string body;
-  FetchUrl(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
+  FetchUrlWaiting(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
   if (IsVerifiedBody(body)) return CheckOutcome::Ok;
   if (closed_) return CheckOutcome::Failed;
-  body.clear();
-  FetchUrl(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
+  FetchUrlWaiting(url, body, catalogue.ProxyUser.c_str(), catalogue.ProxyPassword.c_str());
   return IsAccessDenied(body) ? CheckOutcome::Denied : CheckOutcome::Failed;
 }
 
@@ -108,16 +118,18 @@ bool TfrmMain::WatchMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
   result = 0;
   switch (message) {
     case WM_TIMER:
-      if (wParam == kWatchTimer) {
-        CheckDue();
-      } else if (wParam == kSettleTimer || wParam == kSettingsTimer) {
-        KillTimer(hwnd_, wParam);  // once
-        if (wParam == kSettleTimer)
-          CheckDue();
+      if (wParam != kWatchTimer && wParam != kSettleTimer && wParam != kSettingsTimer) return false;
+      if (wParam != kWatchTimer) KillTimer(hwnd_, wParam);  // once
+      if (busy_) {
+        // Another sequence or its box is on: look once it is over.
+        if (wParam == kSettingsTimer)
+          SetTimer(hwnd_, kSettingsTimer, kSettingsSettleMs, nullptr);
         else
-          LookAtProxySettings();
+          SetTimer(hwnd_, kSettleTimer, kSettleMs, nullptr);
+      } else if (wParam == kSettingsTimer) {
+        LookAtProxySettings();
       } else {
-        return false;
+        CheckDue();
       }
       return true;
     case kAddressChangedMessage:

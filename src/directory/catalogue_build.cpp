@@ -80,21 +80,30 @@ CatalogueBuild BuildCatalogue(const ReplyKeys& keys, std::string_view scrambleKe
   build.ProxyPassword = HalfReverse(keys.Value("K"));
 
   const std::vector<EntryLine> lines = EntryLines(keys, *count);
-  build.Servers.reserve(lines.size());
+  build.Servers.reserve(std::min(lines.size(), kMostCatalogueEntries));
+  long long skipped = 0;
+  // A reply of nothing but bad entries must not become a log as long as itself.
+  const auto skip = [&](long long number, const char* why) {
+    if (++skipped <= kMostSkipNotes) build.Notes.push_back(Skipped(number, why));
+  };
   for (const EntryLine& line : lines) {
     const std::string& value = *line.value;
+    if (build.Servers.size() >= kMostCatalogueEntries) {
+      skip(line.number, "the catalogue is full");
+      continue;
+    }
     if (value.empty()) {
-      build.Notes.push_back(Skipped(line.number, "empty"));
+      skip(line.number, "empty");
       continue;
     }
     if (!IsDigit(value.front())) {
-      build.Notes.push_back(Skipped(line.number, "no country digit"));
+      skip(line.number, "no country digit");
       continue;
     }
     TServer server;
     server.Address = Unscramble(std::string_view(value).substr(1), scrambleKey);
     if (!IsValidProxyHost(server.Address)) {
-      build.Notes.push_back(Skipped(line.number, "not a host address"));
+      skip(line.number, "not a host address");
       continue;
     }
     server.Caption = EntryCaption(line.number);
@@ -102,6 +111,8 @@ CatalogueBuild BuildCatalogue(const ReplyKeys& keys, std::string_view scrambleKe
     server.Number = static_cast<int>(line.number);
     build.Servers.push_back(std::move(server));
   }
+  if (skipped > kMostSkipNotes)
+    build.Notes.push_back("Catalogue entries skipped in all: " + std::to_string(skipped));
   const long long missing = *count - static_cast<long long>(lines.size());
   if (missing > 0) build.Notes.push_back("Catalogue entries missing: " + std::to_string(missing));
   return build;

@@ -6,13 +6,10 @@
 
 ReplyKeys::ReplyKeys(std::string_view reply) {
   reply = reply.substr(0, reply.find('\0'));
-  // A catalogue reply has a line per entry: size both once rather than by
-  // growing, within a cap that a reply of empty lines cannot stretch.
+  // A catalogue reply has a line per entry: sized once rather than by growing,
+  // within a cap that a reply of empty lines cannot stretch.
   constexpr std::size_t kMostReserved = std::size_t{1} << 17;
-  const std::size_t lines = std::min(static_cast<std::size_t>(std::count(reply.begin(), reply.end(), '\n')) + 1,
-                                     kMostReserved);
-  keys_.reserve(lines);
-  index_.reserve(lines);
+  keys_.reserve(std::min(static_cast<std::size_t>(std::count(reply.begin(), reply.end(), '\n')) + 1, kMostReserved));
   std::size_t start = 0;
   while (start < reply.size()) {
     std::size_t end = reply.find_first_of("\r\n", start);

@@ -4,7 +4,7 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -24,7 +24,9 @@ class ReplyKeys {
 
  private:
   std::vector<std::pair<std::string, std::string>> keys_;
-  std::unordered_map<std::string, std::size_t> index_;  // lower-case name -> keys_
+  // Lower-case name -> keys_. Ordered, not hashed: a reply's names are the
+  // server's choice, and colliding hashes would make the lookups quadratic.
+  std::map<std::string, std::size_t, std::less<>> index_;
 };
 
 // Each character keeps its band (0-31, 32-63, 64-127, 128-255) and is XORed with

@@ -166,6 +166,15 @@ void TfrmSelectIP::FormShow() {
 }
 
 void TfrmSelectIP::btnOKClick() {
+  // The session started by a pick waits for the network and serves messages
+  // meanwhile: a second OK must not switch the server under it.
+  if (picking_) return;
+  picking_ = true;
+  PickSelected();
+  picking_ = false;
+}
+
+void TfrmSelectIP::PickSelected() {
   IniSettings* settings = Settings();
   if (settings)
     settings->WriteBool(kSectionConfig, kKeyAutoSelectCountry,

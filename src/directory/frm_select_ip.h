@@ -56,6 +56,7 @@ class TfrmSelectIP {
   HWND AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id);
   void FormShow();
   void btnOKClick();
+  void PickSelected();
   void btnCancelClick();
   void CloseForm();
 
@@ -68,4 +69,5 @@ class TfrmSelectIP {
   int dpi_ = 96;
   std::vector<ServerListRow> rows_;
   bool closed_ = false;
+  bool picking_ = false;  // a pick's session is starting: the dialog still takes clicks
 };

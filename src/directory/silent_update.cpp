@@ -35,7 +35,9 @@ std::string RunSilentUpdate(const std::array<std::string, kDirectoryAttempts>& b
     record.Url = DirectoryRequestUrl(baseUrls[k], query, k);
     record.Reached = record.Verified = false;
     std::string reply;
-    if (!hooks.fetch(record.Url, reply)) {
+    const bool fetched = hooks.fetch(record.Url, reply);
+    if (hooks.stopped && hooks.stopped()) return {};
+    if (!fetched) {
       hooks.report("SilentUpdate-" + index + " Failed");
       continue;
     }

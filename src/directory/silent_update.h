@@ -20,6 +20,9 @@ struct SilentUpdateHooks {
   std::function<bool(const std::string& url, std::string& body)> fetch;
   // Whether the vendor's key signed a reply that the markers accepted.
   std::function<bool(const std::string& reply)> signedByVendor;
+  // True once the program is closing (Exit or the end of the session came
+  // during a fetch): the run ends there, silently. Unset: never.
+  std::function<bool()> stopped;
   // Shows the unblock dialog; true when the failed run must leave the status
   // alone afterwards (a Reconnect got a reply, or the program is closing).
   std::function<bool()> showUnblock;

@@ -7,6 +7,7 @@
 
 #include "host/unique_handle.h"
 #include "net/fetch_body.h"
+#include "net/fetch_wait.h"
 #include "net/split_url.h"
 
 namespace {
@@ -20,6 +21,13 @@ void SetOptionText(HINTERNET handle, DWORD option, const char* text) {
   InternetSetOptionA(handle, option, const_cast<char*>(text), static_cast<DWORD>(std::strlen(text)));
 }
 
+// WinINet's own time-outs are a minute or more; none of ours may outlast the deadline.
+void SetTimeOuts(HINTERNET session) {
+  DWORD ms = kFetchDeadlineMs;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+    InternetSetOptionA(session, option, &ms, sizeof(ms));
+}
+
 bool Fetch(const std::string& url, std::string& body, const char* userName, const char* password) {
   std::string host, path;
   SplitUrl(url, host, path);
@@ -28,6 +36,7 @@ bool Fetch(const std::string& url, std::string& body, const char* userName, cons
   // the empty handle and the result is false. Declared in this order, the handles
   // close request first, then connection, then session.
   UniqueInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  SetTimeOuts(session.get());
   UniqueInternet connection(InternetConnectA(session.get(), host.c_str(), INTERNET_DEFAULT_HTTP_PORT,
                                              userName, password, INTERNET_SERVICE_HTTP, 0, 0));
   const char* acceptTypes[] = {kAcceptEntry, nullptr};

@@ -93,6 +93,24 @@ struct Row {
   bool operator==(const Row&) const = default;
 };
 
+// Entries first..last, each with the value `value`.
+std::string Entries(int first, int last, const std::string& value) {
+  std::string lines;
+  for (int n = first; n <= last; ++n) lines += std::to_string(n) + "=" + value + "\r\n";
+  return lines;
+}
+std::vector<Row> GoodRows(int first, int last, const std::string& address) {
+  std::vector<Row> rows;
+  for (int n = first; n <= last; ++n) rows.push_back({n, 1, address});
+  return rows;
+}
+std::vector<std::string> Notes(int first, int last, const std::string& why, const std::string& total) {
+  std::vector<std::string> notes;
+  for (int n = first; n <= last; ++n) notes.push_back("Catalogue entry #" + std::to_string(n) + " skipped: " + why);
+  if (!total.empty()) notes.push_back("Catalogue entries skipped in all: " + total);
+  return notes;
+}
+
 std::vector<Row> Rows(const CatalogueBuild& b) {
   std::vector<Row> rows;
   for (const TServer& s : b.Servers) {
@@ -127,6 +145,13 @@ TEST(BuildCatalogue, KeepsGoodEntriesAndSkipsBadOnes) {
        {"Catalogue entry #1 skipped: empty", "Catalogue entry #2 skipped: no country digit",
         "Catalogue entry #3 skipped: not a host address", "Catalogue entry #4 skipped: not a host address",
         "Catalogue entry #5 skipped: not a host address"}},
+      {"ten skipped entries are named, no total", Reply("10", Entries(1, 10, "")), {},
+       Notes(1, 10, "empty", "")},
+      {"100 000 bad entries make eleven notes",
+       Reply("100001", Entries(1, 100000, "1" + S("a;b")) + "100001=1" + S("a") + "\r\n"), {{100001, 1, "a"}},
+       Notes(1, 10, "not a host address", "100000")},
+      {"at most 10 000 entries, the rest skipped", Reply("10002", Entries(1, 10002, "1" + S("a"))),
+       GoodRows(1, 10000, "a"), Notes(10001, 10002, "the catalogue is full", "")},
       {"a missing entry is noted", Reply("3", "1=1" + S("a") + "\r\n3=1" + S("c") + "\r\n"),
        {{1, 1, "a"}, {3, 1, "c"}}, {"Catalogue entries missing: 1"}},
       {"a huge count costs nothing", Reply("2000000000", "1=1" + S("a") + "\r\n2=1" + S("b") + "\r\n"),

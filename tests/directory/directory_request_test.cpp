@@ -47,6 +47,7 @@ namespace {
 struct Scripted {
   std::vector<std::pair<bool, std::string>> answers;  // per attempt
   bool unblockTakesOver = false;
+  std::size_t closedDuringFetch = 0;  // 1-based; 0: never
   std::vector<std::string> events;
   std::vector<std::string> urls;
 
@@ -69,6 +70,7 @@ struct Scripted {
     };
     // The stand-in for the signature check: a reply that says "forged" fails it.
     hooks.signedByVendor = [](const std::string& reply) { return reply.find("forged") == std::string::npos; };
+    hooks.stopped = [this] { return closedDuringFetch != 0 && urls.size() >= closedDuringFetch; };
     hooks.showUnblock = [this] {
       events.push_back("<unblock>");
       return unblockTakesOver;
@@ -96,6 +98,7 @@ TEST(RunSilentUpdate, LogsEveryAttemptAndStopsAtTheFirstAcceptedReply) {
     bool unblockTakesOver;
     std::vector<std::string> tail;
     std::string reply;
+    std::size_t closedDuringFetch = 0;
   } cases[] = {
       {"first server cut off, second good",
        {{true, "B=1\nC=0"}, {true, "B=1\nE=1"}},
@@ -130,9 +133,15 @@ TEST(RunSilentUpdate, LogsEveryAttemptAndStopsAtTheFirstAcceptedReply) {
         "SilentUpdate-1 Failed", "busy: Try SilentUpdate-2 ...", "SilentUpdate-2 ...", "SilentUpdate-2 Failed",
         "SilentUpdate Failed!", "Please unblock Nimvara", "<unblock>"},
        ""},
+      {"the program closes during the second fetch: nothing more, not even its result",
+       {{false, ""}, {true, "B=1\nE=1"}},
+       false,
+       {"SilentUpdate-0 ...", "SilentUpdate-0 Failed", "busy: Try SilentUpdate-1 ...", "SilentUpdate-1 ..."},
+       "",
+       2},
   };
   for (const auto& c : cases) {
-    Scripted run{c.answers, c.unblockTakesOver, {}, {}};
+    Scripted run{c.answers, c.unblockTakesOver, c.closedDuringFetch, {}, {}};
     EXPECT_EQ(run.Run(), c.reply) << c.name;
     EXPECT_EQ(run.events, WithPrologue(c.tail)) << c.name;
     for (std::size_t k = 0; k < run.urls.size(); ++k)

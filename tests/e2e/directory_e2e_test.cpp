@@ -2,6 +2,8 @@
 // servers: each scenario asserts the whole log from the request on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <regex>
 
 #include "app/log_text.h"
@@ -9,6 +11,9 @@
 #include "e2e/app_query_client.h"
 #include "e2e/nimvara_process.h"
 #include "nimvara_config.h"
+#include "net/fetch_wait.h"
+#include "proxy/proxy_win_support.h"
+#include "proxy/wininet_proxy.h"
 #include "wine/test_support.h"
 
 namespace {
@@ -61,6 +66,26 @@ const std::vector<std::string> kPrologue = {"Init settings...", "Done", "SilentU
 const std::vector<std::string> kThreeFailures = {
     "SilentUpdate-0 ...", "SilentUpdate-0 Failed", "SilentUpdate-1 ...", "SilentUpdate-1 Failed",
     "SilentUpdate-2 ...", "SilentUpdate-2 Failed", "SilentUpdate Failed!", "Please unblock Nimvara"};
+
+// The time of day of the log line with this message, in ms; -1 when none.
+long LoggedAt(const std::string& message) {
+  for (const std::string& line : SplitLines(ReadFileBytes(NimvaraDataDir() + "report.txt"))) {
+    const std::size_t at = line.find(" ] ");
+    int h = 0, m = 0, s = 0, ms = 0;
+    if (at != std::string::npos && line.substr(at + 3) == message &&
+        std::sscanf(line.c_str(), "[ %d%*c%d%*c%d%*c%d", &h, &m, &s, &ms) == 4)
+      return ((h * 60L + m) * 60 + s) * 1000 + ms;
+  }
+  return -1;
+}
+
+// How long the main window took to answer a message sent now.
+std::chrono::milliseconds AnswerTime(HWND main) {
+  const auto start = std::chrono::steady_clock::now();
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+}
 
 std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {
   std::vector<std::string> all;
@@ -206,4 +231,45 @@ TEST_F(Directory, AReplyWithNothingUsefulSaysSo) {
                     {"SilentUpdate-0 ...", "SilentUpdate-0 Failed", "SilentUpdate-1 ...", "SilentUpdate-1 OK",
                      "UpdateVerify-1 OK", "Catalogue refused: the server count is not a number",
                      "SilentUpdate Failed! Nothing Useful!"}}));
+}
+
+TEST_F(Directory, AServerThatDripsItsReplyNeverFreezesTheProgramAndTheEndOfTheSessionStillWins) {
+  using namespace std::chrono_literals;
+  DirectoryService service("drip good good", kCatalogue);
+  StartNimvara();
+  // Server 0 sends a byte every 2 s: it is given up at the deadline, server 1
+  // answers, and all along the program answers its messages at once.
+  std::chrono::milliseconds longest{0};
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        longest = std::max(longest, AnswerTime(main));
+        return AskNimvara(main, kAskHint) == "Please Select an IP Address";
+      },
+      std::chrono::milliseconds(kFetchDeadlineMs) + 15s));
+  std::printf("longest stall of the interface thread: %lld ms\n", static_cast<long long>(longest.count()));
+  EXPECT_LT(longest, 500ms);
+  EXPECT_EQ(RequestLogLines(),
+            Joined({kPrologue,
+                    {"SilentUpdate-0 ...", "SilentUpdate-0 Failed", "SilentUpdate-1 ...", "SilentUpdate-1 OK",
+                     "UpdateVerify-1 OK", "Catalogue entry #3 skipped: not a host address"}}));
+  const long waited = LoggedAt("SilentUpdate-0 Failed") - LoggedAt("SilentUpdate-0 ...");
+  EXPECT_GE(waited, static_cast<long>(kFetchDeadlineMs) - 50);
+  EXPECT_LT(waited, static_cast<long>(kFetchDeadlineMs) + 1000);
+
+  // A new start, its request dripping, the browsers on a proxy meanwhile: the
+  // end of the session puts them back and ends the program at once.
+  EndWindowsSession(main);
+  ASSERT_EQ(nimvara.WaitForExit(), 0);
+  DirectoryService again("drip drip drip", kCatalogue);
+  StartNimvara();
+  ASSERT_TRUE(WaitFor([] { return DirectoryService::Requests().size() == 1; }));
+  Sleep(1000);  // well into the read
+  ASSERT_TRUE(SetConnectionProxy("", ProxyAddress::Parse("127.0.0.10:8080"), ""));
+  ASSERT_NE(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
+  const auto end = std::chrono::steady_clock::now();
+  EXPECT_NE(EndWindowsSession(main, 2000), 0u);
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end + 2s - std::chrono::steady_clock::now());
+  EXPECT_EQ(nimvara.WaitForExit(std::max(left, 0ms)), 0);
+  EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
+  ResetLanToDirect();
 }

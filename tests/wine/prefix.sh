@@ -29,6 +29,13 @@ setup)
   "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   # Opening a web page must not start a Linux browser.
   "$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d true /f </dev/null >/dev/null 2>&1
+  # The desktop process that wineboot started read the X11 settings before
+  # Managed=N was there: with it, a tray icon's removal would take 2 s (the tray
+  # window's hiding). Booted again, every process has the setting.
+  "$server" -k 2>/dev/null
+  "$server" -w 2>/dev/null
+  "$server" -p </dev/null >/dev/null 2>&1
+  "$wine" wineboot </dev/null >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
   # One desktop for the whole run, its process started here with no pipe of ctest's.
   if [ -n "$keeper" ]; then
     ready="$prefix.desktop-ready"

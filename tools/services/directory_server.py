@@ -17,6 +17,7 @@ Everything a test may change lives in STATE_DIR and is read at each request:
                    unsigned   the compiled reply without its signature line
                    down       not listening: the connection is refused
                    slow[:S]   the reply after S seconds (default 3)
+                   drip[:S]   the whole answer one byte every S seconds (default 2)
                    cut        the reply cut off before its "E=1" line
                    empty      200 OK with an empty body
                    malformed  both markers around a garbled catalogue
@@ -104,8 +105,19 @@ def answer(conn, state_dir, key, signing_key, host, mode):
             time.sleep(float(mode.partition(":")[2] or 3))
         status, body = "200 OK", body_for(state_dir, key, signing_key, mode)
     data = body.encode("latin-1")
-    conn.sendall(("HTTP/1.0 %s\r\nContent-Type: text/plain\r\nContent-Length: %d\r\n\r\n" % (status, len(data)))
-                 .encode() + data)
+    data = ("HTTP/1.0 %s\r\nContent-Type: text/plain\r\nContent-Length: %d\r\n\r\n" % (status, len(data))).encode() + data
+    if mode.startswith("drip") and target.split("?", 1)[0] == REQUEST_PATH:
+        drip(conn, data, float(mode.partition(":")[2] or 2))
+    else:
+        conn.sendall(data)
+
+
+def drip(conn, data, pause):
+    """Never silent for long, never done soon: a client's read time-out does
+    not fire, only its own deadline ends the wait."""
+    for i in range(len(data)):
+        conn.sendall(data[i:i + 1])
+        time.sleep(pause)
 
 
 def handle(conn, state_dir, key, signing_key, host, mode):
