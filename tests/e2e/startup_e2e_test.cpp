@@ -164,7 +164,8 @@ TEST_F(Startup, AMissingSkinStopsTheProgram) {
   NimvaraProcess nimvara;
   ASSERT_TRUE(nimvara.Start());
   HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (box = FindDialog("Error")) != nullptr; }));
+  // Found once its text is in: the box exists a moment before its controls.
+  ASSERT_TRUE(WaitFor([&] { return (box = FindDialog("Error")) != nullptr && !DialogText(box).empty(); }));
   EXPECT_EQ(DialogText(box), "Can not find Skin File");
   ClickDialogButton(box, IDOK);
   EXPECT_EQ(nimvara.WaitForExit(), 0);
