@@ -104,16 +104,11 @@ TEST_F(QuietWatch, WakeAddressChangeEndCancelledAndSettingsTakenBack) {
   EXPECT_EQ(RunOnceValue(), ExpectedRunOnce());
   EXPECT_TRUE(nimvara.Running());
 
-  // Another program (this test) takes the setting back: applied again. It
-  // takes it back once more within the minute: left to it, and said so.
+  // Another program (this test) takes the setting back: the registry's own
+  // notification brings the session back. When to stop fighting is the watch table's.
   SetConnectionProxy("", std::nullopt, "");
   EXPECT_TRUE(WaitFor([&] { return QueryLanProxy().server == "127.0.0.12:8080"; }, std::chrono::seconds(10)));
   EXPECT_EQ(Count(Log(), "] Proxy settings changed by another program\r\n"), 1);
-  SetConnectionProxy("", std::nullopt, "");
-  EXPECT_TRUE(WaitForHint(main, "Umbrix - United Kingdom #3 (not in effect)"));
-  Sleep(1000);
-  EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
-  EXPECT_EQ(Count(Log(), "] Proxy settings changed by another program\r\n"), 2);
 }
 
 TEST_F(QuietWatch, TheRestoreSwitchUndoesAKilledSessionAndLeavesARunningOneAlone) {
