@@ -9,69 +9,51 @@ namespace {
 
 constexpr const char* kInternetSettingsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
-// One asynchronous notification, armed again after each signal. A source the
-// system does not offer (Wine has no address notification) stays silent.
-struct AddressSource {
-  UniqueKernelHandle event{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
-  OVERLAPPED overlapped{};
-  bool armed = false;
-  bool Arm() {
-    overlapped = OVERLAPPED{};
-    overlapped.hEvent = event.get();
-    HANDLE unused = nullptr;
-    armed = event && NotifyAddrChange(&unused, &overlapped) == ERROR_IO_PENDING;
-    return armed;
-  }
-  ~AddressSource() {
-    // The cancelled request completes on its own: let it before the
-    // OVERLAPPED goes.
-    if (armed && CancelIPChangeNotify(&overlapped)) WaitForSingleObject(event.get(), 1000);
-  }
-};
-
-struct RegistrySource {
-  UniqueKernelHandle event{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
-  UniqueHKey key;
-  bool Arm() {
-    if (!key && RegOpenKeyExA(HKEY_CURRENT_USER, kInternetSettingsKey, 0, KEY_NOTIFY, key.put()) != ERROR_SUCCESS)
-      return false;
-    return event && RegNotifyChangeKeyValue(key.get(), TRUE, REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_NAME,
-                                            event.get(), TRUE) == ERROR_SUCCESS;
-  }
-};
-
 }  // namespace
 
-ChangeWatch::ChangeWatch(HWND window) : window_(window), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-  if (stop_) thread_ = std::thread([this] { Run(); });
+void ChangeWatch::AddressSource::Arm() {
+  overlapped = OVERLAPPED{};
+  overlapped.hEvent = event.get();
+  HANDLE unused = nullptr;
+  armed = event && NotifyAddrChange(&unused, &overlapped) == ERROR_IO_PENDING;
 }
 
-ChangeWatch::~ChangeWatch() {
-  if (!thread_.joinable()) return;
-  SetEvent(stop_.get());
-  thread_.join();
+ChangeWatch::AddressSource::~AddressSource() {
+  // The cancelled request completes on its own: let it before the OVERLAPPED goes.
+  if (armed && CancelIPChangeNotify(&overlapped)) WaitForSingleObject(event.get(), 1000);
 }
 
-void ChangeWatch::Run() {
-  AddressSource address;
-  RegistrySource registry;
-  const bool addressOn = address.Arm();
-  const bool registryOn = registry.Arm();
-  // The stop event first: it wins over a notification that came with it.
-  HANDLE events[3] = {stop_.get()};
-  DWORD count = 1;
-  if (addressOn) events[count++] = address.event.get();
-  if (registryOn) events[count++] = registry.event.get();
-  for (;;) {
-    const DWORD which = WaitForMultipleObjects(count, events, FALSE, INFINITE);
-    if (which < WAIT_OBJECT_0 + 1 || which >= WAIT_OBJECT_0 + count) return;
-    HANDLE signalled = events[which - WAIT_OBJECT_0];
-    if (signalled == address.event.get()) {
-      PostMessageA(window_, kAddressChangedMessage, 0, 0);
-      if (!address.Arm()) return;
-    } else {
-      PostMessageA(window_, kProxySettingsMessage, 0, 0);
-      if (!registry.Arm()) return;
-    }
+void ChangeWatch::RegistrySource::Arm() {
+  // Armed from the main thread, which lives as long as the watch: the
+  // notification ends with the thread that asked for it.
+  if (!key && RegOpenKeyExA(HKEY_CURRENT_USER, kInternetSettingsKey, 0, KEY_NOTIFY, key.put()) != ERROR_SUCCESS) {
+    armed = false;
+    return;
+  }
+  armed = event && RegNotifyChangeKeyValue(key.get(), TRUE, REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_NAME,
+                                           event.get(), TRUE) == ERROR_SUCCESS;
+}
+
+ChangeWatch::ChangeWatch(HWND window) : window_(window) {
+  address_.Arm();
+  registry_.Arm();
+}
+
+ChangeWatch::~ChangeWatch() = default;
+
+DWORD ChangeWatch::Events(HANDLE* events) const {
+  DWORD count = 0;
+  if (address_.armed) events[count++] = address_.event.get();
+  if (registry_.armed) events[count++] = registry_.event.get();
+  return count;
+}
+
+void ChangeWatch::Signalled(HANDLE event) {
+  if (address_.armed && event == address_.event.get()) {
+    PostMessageA(window_, kAddressChangedMessage, 0, 0);
+    address_.Arm();
+  } else if (registry_.armed && event == registry_.event.get()) {
+    PostMessageA(window_, kProxySettingsMessage, 0, 0);
+    registry_.Arm();
   }
 }

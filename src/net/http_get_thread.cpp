@@ -1,28 +1,31 @@
 #include "net/http_get_thread.h"
 
+#include <chrono>
 #include <optional>
 #include <vector>
 
 #include "net/download_length.h"
 #include "net/progress_pacing.h"
+#include "net/read_sizing.h"
 #include "net/split_url.h"
 
 namespace {
 
-// Large: every read has a fixed cost (about 0.3 ms under Wine on loopback),
-// and 64 KiB reads reached only a tenth of what the line carries.
-constexpr DWORD kChunkSize = 1024 * 1024;
 // Without the cache, nothing is written to it either: copying every byte of a
 // download into it cost half the transfer's speed.
 constexpr DWORD kNoCacheFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
 constexpr char kPostHeader[] = "Content-Type: application/x-www-form-urlencoded";
 
-// WinINet's own read buffer: when it is full, the data comes faster than it is read.
+// WinINet's own read buffer: when it is full, more may be waiting behind it.
 constexpr DWORD kWinInetBuffer = 8192;
 
-// A whole chunk when the data is flowing; otherwise only what has arrived, so
-// that a slow server's bytes, and their progress, are not held back.
-DWORD ChunkToRead(DWORD available) { return available >= kWinInetBuffer ? kChunkSize : available; }
+// While the bytes come faster than WinINet's buffer holds, as much as the rate
+// allows; otherwise only what has arrived, which never waits.
+DWORD ChunkToRead(DWORD available, DWORD sized) { return available >= kWinInetBuffer ? sized : available; }
+
+double MsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
@@ -151,14 +154,18 @@ bool THTTPGetThread::ReadBody(HINTERNET request) {
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   fileCreated_ = true;
-  std::vector<char> buffer(kChunkSize);
+  std::vector<char> buffer(kLargestReadSize);
   ProgressPacer pacer;
+  DWORD sized = kFirstReadSize;
   std::int64_t total = 0;
   for (;;) {
     if (stop_) return false;
     DWORD available = 0, got = 0;
     if (!InternetQueryDataAvailable(request, &available, 0, 0) || available == 0) break;
-    if (!InternetReadFile(request, buffer.data(), ChunkToRead(available), &got) || got == 0) break;
+    const DWORD asked = ChunkToRead(available, sized);
+    const auto started = std::chrono::steady_clock::now();
+    if (!InternetReadFile(request, buffer.data(), asked, &got) || got == 0) break;
+    if (asked == sized) sized = NextReadSize(sized, MsSince(started));
     DWORD written = 0;
     if (!WriteFile(file.get(), buffer.data(), got, &written, nullptr) || written != got) return false;
     total += got;
