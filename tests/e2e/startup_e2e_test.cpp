@@ -164,9 +164,15 @@ TEST_F(Startup, AMissingSkinStopsTheProgram) {
   NimvaraProcess nimvara;
   ASSERT_TRUE(nimvara.Start());
   HWND box = nullptr;
-  // Found once its text is in: the box exists a moment before its controls.
-  ASSERT_TRUE(WaitFor([&] { return (box = FindDialog("Error")) != nullptr && !DialogText(box).empty(); }));
-  EXPECT_EQ(DialogText(box), "Can not find Skin File");
+  std::string text;
+  // Read once its text is in (the box exists a moment before its controls),
+  // and only then: one full run saw a second read come back empty.
+  ASSERT_TRUE(WaitFor([&] {
+    box = FindDialog("Error");
+    text = box ? DialogText(box) : "";
+    return !text.empty();
+  }));
+  EXPECT_EQ(text, "Can not find Skin File");
   ClickDialogButton(box, IDOK);
   EXPECT_EQ(nimvara.WaitForExit(), 0);
   const std::vector<std::string> log = LogLines();
