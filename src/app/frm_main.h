@@ -60,7 +60,11 @@ class TfrmMain {
   void ShowTour();
 
   // The hide session (frm_main_session.cpp): apply the current server, verify it.
+  // The current entry to every selected browser; busy meanwhile, since the
+  // switch may show a box.
   void ApplyProxy();
+  // ApplyProxy, logged as "Umbrix ON".
+  void SwitchOn();
   void Umbrix();
   void Umbrix1Click();
   void StopUmbrix1Click();

@@ -14,26 +14,26 @@ void TfrmMain::ApplyProxy() {
   const ServerCatalogue& catalogue = Catalogue();
   const TServer* server = catalogue.CurrentServer;
   if (!server) return;
+  BusyScope busy(*this);  // the switch may show a box
   SetBrowserProxy(true, ProxyText(server->Address, catalogue.ProxyPort), ServerLabel(*server),
                   BypassText(BypassLines(), nimvara::config::kBypassHost1, nimvara::config::kBypassHost2));
+}
+
+void TfrmMain::SwitchOn() {
+  ApplyProxy();
+  Report("Umbrix ON");
 }
 
 void TfrmMain::Umbrix() {
   const TServer* server = Catalogue().CurrentServer;
   if (!server || busy_ || closed_) return;
-  BusyScope busy(*this);
-  ApplyProxy();
-  Report("Umbrix ON");
+  SwitchOn();
   StartSession("Umbrix - " + ServerLabel(*server));
 }
 
 void TfrmMain::Umbrix1Click() {
   if (!Catalogue().CurrentServer) return;  // the item stays disabled until a pick
-  {
-    BusyScope busy(*this);  // the switch may show a box
-    ApplyProxy();
-  }
-  Report("Umbrix ON");
+  SwitchOn();
   // Verified as a pick is: the tray does not say "on" on trust.
   StartSession("Umbrix ON");
 }

@@ -51,19 +51,12 @@ void TfrmMain::CarryOut(WatchVerdict verdict) {
       ServerCatalogue& catalogue = Catalogue();
       const TServer& next = catalogue.Servers[*verdict.switchTo];
       catalogue.CurrentServer = &next;
-      {
-        BusyScope busy(*this);  // the switch may show a box
-        ApplyProxy();
-      }
-      Report("Umbrix ON");
+      SwitchOn();
       verdict = watch_->Started(*verdict.switchTo, "Umbrix - " + ServerLabel(next), FirefoxNotCovered(),
                                 CheckSecondsSetting());
       continue;
     }
-    if (verdict.reapply) {
-      BusyScope busy(*this);
-      ApplyProxy();
-    }
+    if (verdict.reapply) ApplyProxy();
     if (verdict.status)
       SetUmbrixStatus(verdict.status->state, verdict.status->text, verdict.status->balloon, verdict.status->hint);
     if (verdict.hint) ctiControl.SetHint(*verdict.hint);

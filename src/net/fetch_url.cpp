@@ -7,7 +7,6 @@
 
 #include "host/unique_handle.h"
 #include "net/fetch_body.h"
-#include "net/fetch_wait.h"
 #include "net/split_url.h"
 
 namespace {

@@ -3,6 +3,12 @@
 
 #include <string>
 
+// No fetch of the program takes longer than this in all: FetchUrl's connect,
+// send and receive time-outs, and FetchUrlWaiting's deadline. A directory reply
+// or the IP-check page comes well within it on any working line, and three dead
+// directory servers then cost half a minute, not three.
+inline constexpr unsigned kFetchDeadlineMs = 10000;
+
 // Fetches `url` on port 80 as HTTP/1.0, never from the cache, and replaces `body`
 // with the whole response body, whatever the status. True when at least one byte
 // came back. userName and password may be null (no credentials). Shows nothing,

@@ -4,11 +4,7 @@
 
 #include <string>
 
-// No fetch of the program takes longer than this in all; the connect, send and
-// receive time-outs of FetchUrl are the same. A directory reply or the IP-check
-// page comes well within it on any working line, and three dead directory
-// servers then cost half a minute, not three.
-inline constexpr unsigned kFetchDeadlineMs = 10000;
+#include "net/fetch_url.h"
 
 // FetchUrl on a worker thread, with connect/send/receive time-outs set and an overall
 // deadline (kFetchDeadlineMs). Meanwhile the calling (interface) thread keeps

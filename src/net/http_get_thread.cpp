@@ -148,7 +148,6 @@ bool THTTPGetThread::Download() {
 }
 
 bool THTTPGetThread::ReadBody(HINTERNET request) {
-  readed_ = 0;
   // Deletable while open, so that an abort need not wait for the worker.
   UniqueFile file(CreateFileA(fileName_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -170,7 +169,6 @@ bool THTTPGetThread::ReadBody(HINTERNET request) {
     if (!WriteFile(file.get(), buffer.data(), got, &written, nullptr) || written != got) return false;
     total += got;
     if (ReadTooMuch(total, fileSize_)) return false;
-    readed_ = static_cast<std::int32_t>(total);
     if (pacer.Chunk(GetTickCount(), total, fileSize_)) PostProgress(total);
   }
   if (stop_) return false;

@@ -40,7 +40,6 @@ class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread> {
   bool Outcome() const { return outcome_; }
   bool Stopped() const { return stop_; }
   std::int32_t FileSize() const { return fileSize_; }
-  std::int32_t Readed() const { return readed_; }
   const std::string& FileName() const { return fileName_; }
   const TOnProgressEvent& OnProgress() const { return onProgress_; }
   unsigned Transfer() const { return transfer_; }
@@ -65,7 +64,6 @@ class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread> {
   std::atomic<bool> outcome_{false};
   std::atomic<bool> fileCreated_{false};
   std::atomic<std::int32_t> fileSize_{0};
-  std::atomic<std::int32_t> readed_{0};
 
   CRITICAL_SECTION handlesLock_;  // the handles are closed from both threads
   HINTERNET session_ = nullptr, connection_ = nullptr, request_ = nullptr;
