@@ -25,15 +25,21 @@ bool IsFolder(const std::string& path) {
   return !path.empty() && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string ReadWholeFile(const std::string& path) {
+bool ReadFileIfAny(const std::string& path, std::optional<std::string>& bytes) {
+  bytes.reset();
   UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               0, nullptr));
-  if (!file) return {};
-  std::string bytes;
+  if (!file) return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+  std::string read;
   char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
-  return bytes;
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr)) return false;
+    if (got == 0) break;
+    read.append(chunk, got);
+  }
+  bytes = std::move(read);
+  return true;
 }
 
 bool ReplaceFileWhole(const std::string& path, const std::string& bytes) {
@@ -43,4 +49,10 @@ bool ReplaceFileWhole(const std::string& path, const std::string& bytes) {
     return true;
   DeleteFileA(fresh.c_str());
   return false;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::optional<std::string> bytes;
+  ReadFileIfAny(path, bytes);
+  return bytes.value_or(std::string());
 }

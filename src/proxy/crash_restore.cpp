@@ -20,10 +20,10 @@ namespace {
 
 // Copied here beforehand: a crashing process may have a broken heap, so the
 // filter allocates nothing of its own.
+// The text is made while the filter is disarmed and only read by it.
 struct PendingRestore {
   char file[MAX_PATH];
-  char text[1024];
-  DWORD size;
+  std::string text;
 };
 
 PendingRestore gPending;
@@ -36,7 +36,7 @@ void WritePendingFile() {
   HANDLE file = CreateFileA(gPending.file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
-  WriteFile(file, gPending.text, gPending.size, &written, nullptr);
+  WriteFile(file, gPending.text.data(), static_cast<DWORD>(gPending.text.size()), &written, nullptr);
   CloseHandle(file);
 }
 
@@ -64,10 +64,13 @@ LONG WINAPI RestoreOnCrash(EXCEPTION_POINTERS* exception) {
 void PrepareFirefoxFile(FirefoxBackend firefox, std::string& file, std::string& text) {
   if (firefox == FirefoxBackend::PrefsFile) {
     const std::string profile = FindFirefoxProfile();
-    // Only the program's own applied file: never one the user kept in its place.
-    if (profile.empty() || UserJsFormOf(ReadWholeFile(profile + kUserJsName)) != UserJsForm::Apply) return;
+    std::optional<std::string> current;
+    if (profile.empty() || !ReadFileIfAny(profile + kUserJsName, current) || !current) return;
+    // Only an applied block is undone; the user's own lines stay as they are.
+    const UserJsParts parts = SplitUserJs(*current);
+    if (parts.form != UserJsForm::Apply) return;
     file = profile + kUserJsName;
-    text = UserJsText(std::nullopt, "");
+    text = UserJsWith(parts.own, RestoreBlock(parts.own, std::nullopt));
   } else if (firefox == FirefoxBackend::Addon) {
     file = AddonHandoffPath();
     text = AddonHandoffText(false, std::nullopt, "", "");
@@ -89,11 +92,10 @@ void ArmCrashRestore(FirefoxBackend firefox) {
   std::string file, text;
   PrepareFirefoxFile(firefox, file, text);
   gPending.file[0] = '\0';
-  gPending.size = 0;
-  if (!file.empty() && file.size() < sizeof(gPending.file) && text.size() <= sizeof(gPending.text)) {
+  gPending.text.clear();
+  if (!file.empty() && file.size() < sizeof(gPending.file)) {
     std::memcpy(gPending.file, file.c_str(), file.size() + 1);
-    std::memcpy(gPending.text, text.data(), text.size());
-    gPending.size = static_cast<DWORD>(text.size());
+    gPending.text = std::move(text);
   }
   InterlockedExchange(&gArmed, 1);
 }

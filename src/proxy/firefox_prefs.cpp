@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "base/message_box.h"
 #include "base/program.h"
 #include "base/settings_keys.h"
@@ -18,55 +20,71 @@ void TellFirefoxUnchanged(const std::string& userJs) {
   ShowMessageBox(kProgramName, kFirefoxChangeFailedText, MessageKind::Error, mbOK);
 }
 
-bool IsProgramsFile(const std::string& userJs) { return UserJsFormOf(ReadWholeFile(userJs)) != UserJsForm::UsersOwn; }
+// The block for the user's own lines; nullopt: leave the file as it is.
+using BlockFor = std::function<std::optional<std::string>(const UserJsOwnLines&)>;
 
-// The first copy of the user's file is user.js.first, made once; later ones
-// take the next free numbered name. Never replaces an existing file.
-bool CopyUsersFile(const std::string& userJs) {
-  const std::string first = userJs + kUserJsBackupSuffix;
-  if (!PathExists(first)) return CopyFileA(userJs.c_str(), first.c_str(), TRUE) != 0;
-  for (int n = 2; n <= kMaxUserJsCopies; ++n) {
-    const std::string copy = userJs + "." + std::to_string(n);
-    if (!PathExists(copy)) return CopyFileA(userJs.c_str(), copy.c_str(), TRUE) != 0;
+// Rewrites user.js as the user's own lines followed by the block, the file gone
+// when both are empty. False (the user told) when the file stays as it was.
+bool RewriteUserJs(const std::string& userJs, const BlockFor& blockFor) {
+  const std::string setAsidePath = userJs + kUserJsBackupSuffix;
+  std::optional<std::string> current, setAside;
+  // The user's own lines are never written over unread.
+  if (!ReadFileIfAny(userJs, current)) {
+    TellFirefoxUnchanged(userJs);
+    return false;
   }
-  return false;
+  if (!ReadFileIfAny(setAsidePath, setAside)) setAside.reset();  // stays set aside until it can be read
+  const UserJsOwnLines own = OwnUserJsLines(current, setAside);
+  const std::optional<std::string> block = blockFor(own);
+  if (!block) return true;
+  const std::string text = UserJsWith(own.lines, *block);
+  bool done = true;
+  if (!text.empty())
+    done = ReplaceFileWhole(userJs, text);
+  else if (current)
+    done = DeleteFileA(userJs.c_str()) != 0;
+  if (!done) {
+    TellFirefoxUnchanged(userJs);
+    return false;
+  }
+  // Its lines are the user's own lines of user.js now.
+  if (own.setAsideTakenBack) DeleteFileA(setAsidePath.c_str());
+  return true;
 }
 
-// Clears the way for the program's file, keeping a copy of the user's own.
-// False when the old file has to stay (the user has been told).
-bool SetAsideUserJs(const std::string& userJs) {
-  if (!PathExists(userJs)) return true;
-  if ((IsProgramsFile(userJs) || CopyUsersFile(userJs)) && DeleteFileA(userJs.c_str())) return true;
-  TellFirefoxUnchanged(userJs);
-  return false;
+std::string UserJsPath() {
+  const std::string profile = FindFirefoxProfile();
+  return profile.empty() ? std::string() : profile + kUserJsName;
 }
 
 }  // namespace
 
 void SetFirefoxPrefs(const std::optional<ProxyAddress>& proxy, const std::string& bypass) {
-  const std::string profile = FindFirefoxProfile();
-  if (profile.empty()) return;
-  const std::string userJs = profile + kUserJsName;
-  // A file that cannot be set aside or replaced stays as it was; one message per call.
-  if (!SetAsideUserJs(userJs)) return;
-  if (!ReplaceFileWhole(userJs, UserJsText(proxy, bypass))) {
-    TellFirefoxUnchanged(userJs);
-    return;
-  }
-  if (FindWindowByTitle(kFirefoxTitleFragment))
+  const std::string userJs = UserJsPath();
+  if (userJs.empty()) return;
+  const bool written = RewriteUserJs(userJs, [&](const UserJsOwnLines& own) {
+    return proxy ? ApplyBlock(*proxy, bypass) : RestoreBlock(own.lines, std::nullopt);
+  });
+  if (written && FindWindowByTitle(kFirefoxTitleFragment))
     ShowMessageBox(kProgramName, kFirefoxRestartText, MessageKind::Warning, mbOK);
 }
 
+void PutBackFirefoxPrefs(const std::vector<PrefLine>& values) {
+  const std::string userJs = UserJsPath();
+  if (userJs.empty()) return;
+  RewriteUserJs(userJs, [&](const UserJsOwnLines& own) { return RestoreBlock(own.lines, values); });
+}
+
 void ResetFirefoxPrefs() {
-  const std::string profile = FindFirefoxProfile();
-  if (profile.empty()) return;
-  const std::string userJs = profile + kUserJsName;
-  if (!PathExists(userJs)) return;
-  bool done = true;
-  switch (UserJsFormOf(ReadWholeFile(userJs))) {
-    case UserJsForm::UsersOwn: return;
-    case UserJsForm::Apply: done = ReplaceFileWhole(userJs, UserJsText(std::nullopt, "")); break;
-    case UserJsForm::Restore: done = DeleteFileA(userJs.c_str()) != 0; break;
-  }
-  if (!done) TellFirefoxUnchanged(userJs);
+  const std::string userJs = UserJsPath();
+  if (userJs.empty()) return;
+  RewriteUserJs(userJs, [](const UserJsOwnLines& own) -> std::optional<std::string> {
+    switch (own.form) {
+      case UserJsForm::Apply: return RestoreBlock(own.lines, std::nullopt);
+      case UserJsForm::Restore: return std::string();
+      case UserJsForm::UsersOwn: break;
+    }
+    // Lines an earlier version set aside come back all the same.
+    return own.setAsideTakenBack ? std::optional<std::string>(std::string()) : std::nullopt;
+  });
 }

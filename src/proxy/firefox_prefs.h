@@ -1,27 +1,32 @@
-// Firefox's user.js in the default profile: the program's own file for apply
-// and restore, copies of the user's own file, and the program's file taken
-// away again.
+// Firefox's user.js in the default profile: the user's own lines, then the
+// program's block for apply or restore; the block taken away again.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "proxy/pref_lines.h"
 #include "proxy/proxy_address.h"
 
 inline constexpr const char* kUserJsName = "user.js";
+// Where versions before the block set a user's own user.js aside.
 inline constexpr const char* kUserJsBackupSuffix = ".first";
 inline constexpr const char* kFirefoxTitleFragment = "Mozilla Firefox";
-// Later copies of the user's own file go to user.js.2, user.js.3 ... (the first
-// free name), so that no copy ever replaces another file.
-inline constexpr int kMaxUserJsCopies = 999;
 
-// Writes the apply user.js (SOCKS5 on the proxy) or, without a proxy, the
-// restore user.js (direct). A user.js of the user's own is copied aside first
-// and stays untouched when it cannot be.
+// Writes the user's own lines and the apply block (SOCKS5 on the proxy) or,
+// without a proxy, the restore block (direct). A user.js that cannot be read
+// stays untouched.
 void SetFirefoxPrefs(const std::optional<ProxyAddress>& proxy, const std::string& bypass);
 
-// Takes the program's user.js out of the default Firefox profile without
-// leaving Firefox on a proxy: Firefox has copied an applied file's proxy into
-// its prefs.js, so an apply file gives way to the restore file, and only a
-// restore file is deleted. The user's own user.js is left alone.
+// After a restore: the restore block puts `values` (the user's own, recorded
+// before the session) back instead of direct access. No restart message: the
+// restore has just given it.
+void PutBackFirefoxPrefs(const std::vector<PrefLine>& values);
+
+// Takes the program's block out of the default Firefox profile's user.js
+// without leaving Firefox on a proxy: Firefox has copied an applied block's
+// proxy into its prefs.js, so an apply block gives way to the restore block,
+// and only a restore block is taken out (the file with it when nothing of the
+// user's is left). A user.js of the user's own alone is left as it is.
 void ResetFirefoxPrefs();

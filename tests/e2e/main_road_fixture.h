@@ -73,7 +73,7 @@ struct MainRoad : ::testing::Test {
   }
   void ExpectAllDirect() {
     EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
-    EXPECT_EQ(UserJs(profile).rfind("user_pref(\"network.proxy.type\", 0);\r\n", 0), 0u) << UserJs(profile);
+    EXPECT_TRUE(Has(UserJs(profile), "\r\nuser_pref(\"network.proxy.type\", 0);\r\n")) << UserJs(profile);
   }
 
   std::string settings;

@@ -366,7 +366,8 @@ TEST_F(MainWindow, AltF4OnTheShownWindowEndsTheProgram) {
 
 namespace {
 
-// A Firefox profile holding a user.js as the program writes it.
+// A Firefox profile holding a user.js as the program writes it: the user's
+// own line, then the program's applied block.
 struct FirefoxUserOfOptions : MainWindow {
   std::string mozilla = GetAppDataDir() + "Mozilla";
   std::string userJs;
@@ -383,21 +384,22 @@ struct FirefoxUserOfOptions : MainWindow {
     MainWindow::TearDown();
     RemoveTree(mozilla);
   }
-  bool WriteUserJs() const { return WriteFileBytes(userJs, UserJsText(ProxyAddress::Parse("127.0.0.22:1080"), "")); }
-  bool Restored() const { return ReadFileBytes(userJs) == UserJsText(std::nullopt, ""); }
+  static constexpr const char* kOwn = "// mine\r\n";
+  bool WriteUserJs() const { return WriteFileBytes(userJs, kOwn + ApplyBlock(*ProxyAddress::Parse("127.0.0.22:1080"), "")); }
+  bool Restored() const { return ReadFileBytes(userJs) == kOwn + RestoreBlock(kOwn, std::nullopt); }
 };
 
 }  // namespace
 
 TEST_F(FirefoxUserOfOptions, OkInPluginModeTakesTheProgramsUserJsAwayEachTime) {
-  // The applied file first gives way to the direct one (Firefox has the proxy
-  // in its prefs.js), which the next OK deletes.
+  // The applied block first gives way to the direct one (Firefox has the proxy
+  // in its prefs.js), which the next OK takes out; the user's line stays.
   ASSERT_TRUE(Open('o'));
   ASSERT_TRUE(Press("&OK"));
   EXPECT_TRUE(WaitFor([&] { return Restored(); }));
   ASSERT_TRUE(Open('o'));
   ASSERT_TRUE(Press("&OK"));
-  EXPECT_TRUE(WaitFor([&] { return !FileExists(userJs); }));
+  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(userJs) == kOwn; }));
 
   // "Restart Firefox" keeps it.
   ASSERT_TRUE(WriteUserJs());

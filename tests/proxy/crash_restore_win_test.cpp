@@ -74,11 +74,15 @@ TEST_F(CrashRestore, ACrashDuringASessionPutsEveryBrowserBackOnDirectAccess) {
     const char* how;  // an access violation, or a C++ exception that nothing catches
     std::string file;
     std::string offState;
+    std::string own = "";  // the user's own user.js lines before the session
   };
+  // Longer than any fixed buffer a crashing process might use.
+  const std::string own = "// mine\r\n" + std::string(3000, '/') + "\r\n";
   const Case cases[] = {
-      {"1", "fault", profile + "user.js", UserJsText(std::nullopt, "")},              // "Restart Firefox"
+      {"1", "fault", profile + "user.js", RestoreBlock("", std::nullopt)},              // "Restart Firefox"
       {"0", "fault", addonDir.Path() + "umbrix.tmp", "0\r\n0\r\n\r\n\r\n\r\n\r\n"},  // "Plugin Mode"
-      {"1", "throw", profile + "user.js", UserJsText(std::nullopt, "")},
+      {"1", "throw", profile + "user.js", RestoreBlock("", std::nullopt)},
+      {"1", "fault", profile + "user.js", own + RestoreBlock(own, std::nullopt), own},
   };
   for (const Case& c : cases) {
     const std::string which = std::string(c.mode) + " " + c.how;
@@ -86,6 +90,8 @@ TEST_F(CrashRestore, ACrashDuringASessionPutsEveryBrowserBackOnDirectAccess) {
     settings.WriteString("Config", "FirefoxControlMode", c.mode);
     // A proxy from before, so that only the restore can leave the LAN direct.
     ASSERT_TRUE(SetConnectionProxy("", ProxyAddress::Parse("127.0.0.28:3128"), ""));
+    DeleteFileA((profile + "user.js").c_str());
+    if (!c.own.empty()) ASSERT_TRUE(WriteFileBytes(profile + "user.js", c.own));
 
     const long exitCode = RunCrashTool(settings.Path(), "127.0.0.29:1080", c.how);
     // It still ends as a crash: as an access violation, or as an abort.

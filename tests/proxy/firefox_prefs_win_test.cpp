@@ -33,40 +33,54 @@ UniqueWindow MakeWindow(const char* title) {
 
 }  // namespace
 
-TEST_F(FirefoxPrefs, ApplyAndRestoreWriteTheProgramsFile) {
+TEST_F(FirefoxPrefs, ApplyAndRestoreWriteTheProgramsBlock) {
   const std::string profile = home.AddProfile("x1y2z3.default");
   ASSERT_EQ(FindFirefoxProfile(), profile);
   DialogAnswerer answerer("Nimvara", IDOK);
   SetFirefoxPrefs(kProxy, "localhost,127.0.0.1,");
   std::vector<std::string> lines = CrLfLines(ReadFileBytes(profile + "user.js"));
-  ASSERT_EQ(lines.size(), 13u);
-  EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 1);");
-  EXPECT_EQ(lines[10], kSocksHostLine);
-  EXPECT_EQ(lines[11], kSocksPortLine);
-  EXPECT_EQ(lines[12], "user_pref(\"network.proxy.no_proxies_on\", \"localhost,127.0.0.1,\");");
-  EXPECT_FALSE(FileExists(profile + "user.js.first"));  // there was nothing of the user's to keep
+  ASSERT_EQ(lines.size(), 17u);
+  EXPECT_EQ(lines[1], "user_pref(\"network.proxy.type\", 1);");
+  EXPECT_EQ(lines[11], kSocksHostLine);
+  EXPECT_EQ(lines[12], kSocksPortLine);
+  EXPECT_EQ(lines[13], "user_pref(\"network.proxy.no_proxies_on\", \"localhost,127.0.0.1,\");");
 
   SetFirefoxPrefs(std::nullopt, "");
-  lines = CrLfLines(ReadFileBytes(profile + "user.js"));
-  ASSERT_EQ(lines.size(), 12u);
-  EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 0);");
-  EXPECT_EQ(lines[11], "user_pref(\"network.proxy.socks_port\", 0);");
-  // The program's own file is replaced, not kept as if it were the user's.
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), RestoreBlock("", std::nullopt));
   EXPECT_FALSE(FileExists(profile + "user.js.first"));
   EXPECT_FALSE(FileExists(profile + "user.js.nimvara-new"));
   EXPECT_EQ(answerer.Count(), 0);  // no Firefox window, no message
 }
 
-TEST_F(FirefoxPrefs, TheUsersOwnFileIsKeptOnceOnly) {
+TEST_F(FirefoxPrefs, TheUsersOwnLinesStayFirstAndInForce) {
   const std::string profile = home.AddProfile("abc.default");
-  ASSERT_TRUE(WriteFileBytes(profile + "user.js", "// the user's own\r\n"));
+  const std::string own = "// the user's own\r\nuser_pref(\"media.peerconnection.enabled\", false);\r\n";
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", own));
   SetFirefoxPrefs(kProxy, "");
-  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// the user's own\r\n");
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), own + ApplyBlock(*kProxy, ""));
   SetFirefoxPrefs(std::nullopt, "");
-  ASSERT_TRUE(WriteFileBytes(profile + "user.js", "// changed again\r\n"));
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), own + RestoreBlock(own, std::nullopt));
+  // The user edits their lines between sessions: the edit is what stays.
+  const std::string changed = own + "user_pref(\"privacy.resistFingerprinting\", true);\r\n";
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", changed + RestoreBlock(own, std::nullopt)));
   SetFirefoxPrefs(kProxy, "");
-  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// the user's own\r\n");
-  EXPECT_EQ(CrLfLines(ReadFileBytes(profile + "user.js")).size(), 13u);
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), changed + ApplyBlock(*kProxy, ""));
+  EXPECT_FALSE(FileExists(profile + "user.js.first"));
+}
+
+TEST_F(FirefoxPrefs, AFileThatCannotBeReadIsNotWrittenOver) {
+  const std::string profile = home.AddProfile("abc.default");
+  const std::string userJs = profile + "user.js";
+  ASSERT_TRUE(WriteFileBytes(userJs, "// mine\r\n"));
+  {
+    UniqueFile holder(CreateFileA(userJs.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    DialogAnswerer answerer("Nimvara", IDOK);
+    SetFirefoxPrefs(kProxy, "");
+    EXPECT_EQ(answerer.Count(), 1);
+    EXPECT_EQ(answerer.LastText(), kFailedText);
+  }
+  EXPECT_EQ(ReadFileBytes(userJs), "// mine\r\n");
 }
 
 TEST_F(FirefoxPrefs, ProfilesIniNamesTheProfileInUse) {
@@ -78,7 +92,7 @@ TEST_F(FirefoxPrefs, ProfilesIniNamesTheProfileInUse) {
       "[Install4F96D1932A9F858E]\r\nDefault=Profiles/k3x9.default-release\r\nLocked=1\r\n");
   EXPECT_EQ(FindFirefoxProfile(), current);
   SetFirefoxPrefs(kProxy, "");
-  EXPECT_EQ(CrLfLines(ReadFileBytes(current + "user.js")).size(), 13u);
+  EXPECT_EQ(UserJsFormOf(ReadFileBytes(current + "user.js")), UserJsForm::Apply);
   EXPECT_FALSE(FileExists(old + "user.js"));
 }
 
@@ -138,7 +152,7 @@ TEST_F(FirefoxPrefs, EveryWriteWithAFirefoxWindowOpenAsksForARestart) {
 TEST_F(FirefoxPrefs, AFileThatWillNotGoIsLeftAsItIsWithOneMessage) {
   const std::string profile = home.AddProfile("abc.default");
   const std::string userJs = profile + "user.js";
-  const std::string restored = UserJsText(std::nullopt, "");
+  const std::string restored = EarlierUserJsText(std::nullopt, "");
   for (const std::string& locked : {std::string("// locked\r\n"), restored}) {
     ASSERT_TRUE(WriteFileBytes(userJs, locked));
     // Open elsewhere without delete sharing, as an editor or a scanner may hold it.
@@ -159,46 +173,46 @@ TEST_F(FirefoxPrefs, AFileThatWillNotGoIsLeftAsItIsWithOneMessage) {
     EXPECT_NE(reports[0].find(kFailedText), std::string::npos);
     holder.reset();
   }
-  EXPECT_EQ(ReadFileBytes(userJs + ".first"), "// locked\r\n");  // kept before the delete was tried
+  EXPECT_FALSE(FileExists(userJs + ".first"));  // no copy: the user's lines stay in user.js
   ResetFirefoxPrefs();
   EXPECT_FALSE(FileExists(userJs));
 }
 
-TEST_F(FirefoxPrefs, ResetLeavesFirefoxDirectAndKeepsTheBackup) {
+TEST_F(FirefoxPrefs, ResetLeavesFirefoxDirectAndTheUsersLines) {
   const std::string profile = home.AddProfile("abc.default");
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", "// mine\r\n"));
   SetFirefoxPrefs(kProxy, "");
-  // Firefox took the proxy into prefs.js: the direct file comes first.
+  // Firefox took the proxy into prefs.js: the direct block comes first.
   ResetFirefoxPrefs();
-  EXPECT_EQ(ReadFileBytes(profile + "user.js"), UserJsText(std::nullopt, ""));
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), "// mine\r\n" + RestoreBlock("// mine\r\n", std::nullopt));
   ResetFirefoxPrefs();
-  EXPECT_FALSE(FileExists(profile + "user.js"));
-  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// mine\r\n");
-  ResetFirefoxPrefs();  // nothing left to delete: silent
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), "// mine\r\n");
+  ResetFirefoxPrefs();  // nothing of the program's left: silent, unchanged
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), "// mine\r\n");
   EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(FirefoxPrefs, AUsersOwnFileIsNeverDeletedWithoutACopy) {
+TEST_F(FirefoxPrefs, LinesAnEarlierVersionSetAsideComeBackOnce) {
   const std::string profile = home.AddProfile("abc.default");
   const std::string userJs = profile + "user.js";
   ASSERT_TRUE(WriteFileBytes(userJs + ".first", "// first\r\n"));
-  ASSERT_TRUE(WriteFileBytes(userJs, "// written after the first copy\r\n"));
+  ASSERT_TRUE(WriteFileBytes(userJs, EarlierUserJsText(kProxy, "")));
   ASSERT_TRUE(WriteFileBytes(userJs + ".3", "// the user's, not a copy\r\n"));
 
   SetFirefoxPrefs(kProxy, "");
-  EXPECT_EQ(CrLfLines(ReadFileBytes(userJs)).size(), 13u);
-  EXPECT_EQ(ReadFileBytes(userJs + ".2"), "// written after the first copy\r\n");
+  EXPECT_EQ(ReadFileBytes(userJs), "// first\r\n" + ApplyBlock(*kProxy, ""));
+  EXPECT_FALSE(FileExists(userJs + ".first"));
+  SetFirefoxPrefs(std::nullopt, "");
+  EXPECT_EQ(ReadFileBytes(userJs), "// first\r\n" + RestoreBlock("// first\r\n", std::nullopt));
 
-  // A reset takes away only what the program wrote.
+  // A user.js of the user's own is newer than what was set aside: it stays, and so does the copy.
+  ASSERT_TRUE(WriteFileBytes(userJs + ".first", "// first\r\n"));
   ASSERT_TRUE(WriteFileBytes(userJs, "// and again\r\n"));
   ResetFirefoxPrefs();
   EXPECT_EQ(ReadFileBytes(userJs), "// and again\r\n");
-  SetFirefoxPrefs(std::nullopt, "");
-  EXPECT_EQ(CrLfLines(ReadFileBytes(userJs)).size(), 12u);
-  EXPECT_EQ(ReadFileBytes(userJs + ".4"), "// and again\r\n");  // the next free name
-
+  SetFirefoxPrefs(kProxy, "");
+  EXPECT_EQ(ReadFileBytes(userJs), "// and again\r\n" + ApplyBlock(*kProxy, ""));
   EXPECT_EQ(ReadFileBytes(userJs + ".first"), "// first\r\n");
-  EXPECT_EQ(ReadFileBytes(userJs + ".2"), "// written after the first copy\r\n");
   EXPECT_EQ(ReadFileBytes(userJs + ".3"), "// the user's, not a copy\r\n");
   EXPECT_TRUE(reports.empty());
 }

@@ -140,8 +140,8 @@ def main():
 
         run_tool(tool, "restore")
         with open(os.path.join(profile, "user.js"), "rb") as f:
-            if not f.read().startswith(b'user_pref("network.proxy.type", 0);\r\n'):
-                fail("restore did not write the direct user.js")
+            if b'\r\nuser_pref("network.proxy.type", 0);\r\n' not in f.read():
+                fail("restore did not write the direct block")
         before = open(log_path).read().count(target)
         run_firefox(profile, os.path.join(work, "home"), origin_url + "/direct", os.path.join(work, "restore.png"))
         if "/direct" not in Origin.seen:

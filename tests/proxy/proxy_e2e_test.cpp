@@ -11,9 +11,10 @@
 
 namespace {
 
-// The program's user.js as an apply left it, and as a restore leaves it.
-const std::string kApplied = UserJsText(ProxyAddress::Parse("127.0.0.22:3128"), "a.example,");
-const std::string kRestored = UserJsText(std::nullopt, "");
+// The program's user.js as an earlier version's apply left it, and as a
+// restore leaves it.
+const std::string kApplied = EarlierUserJsText(ProxyAddress::Parse("127.0.0.22:3128"), "a.example,");
+const std::string kRestored = RestoreBlock("", std::nullopt);
 
 void EndSession(NimvaraProcess& nimvara) {
   HWND main = nimvara.WaitForWindow("TfrmMain");
@@ -60,23 +61,25 @@ TEST_F(ProxyEndToEnd, EndOfSessionLeavesWinInetDirectAndUserJsRestored) {
   EXPECT_EQ(lan.flags & (PROXY_TYPE_PROXY | PROXY_TYPE_DIRECT), static_cast<DWORD>(PROXY_TYPE_DIRECT));
   EXPECT_EQ(lan.server, "");
   const std::vector<std::string> lines = CrLfLines(ReadFileBytes(profile + "user.js"));
-  ASSERT_EQ(lines.size(), 12u) << "settings:\n" << ReadFileBytes(NimvaraDataDir() + "nimvara.ini") << "log:\n"
+  ASSERT_EQ(lines.size(), 17u) << "settings:\n" << ReadFileBytes(NimvaraDataDir() + "nimvara.ini") << "log:\n"
                               << ReadFileBytes(NimvaraDataDir() + "report.txt") << "boxes: " << boxes.Count() << " "
                               << boxes.LastText();
-  EXPECT_EQ(lines[0], "user_pref(\"network.proxy.type\", 0);");
+  EXPECT_EQ(lines[1], "user_pref(\"network.proxy.type\", 0);");
 }
 
-TEST_F(ProxyEndToEnd, AVersionChangeTakesFirefoxOffTheProxyAndKeepsTheBackup) {
+TEST_F(ProxyEndToEnd, AVersionChangeTakesFirefoxOffTheProxyAndGivesBackTheUsersLines) {
   Settings("Version=1.04\r\n");  // plug-in mode: nothing writes user.js again
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", kApplied));
   ASSERT_TRUE(WriteFileBytes(profile + "user.js.first", "// the user's own\r\n"));
   NimvaraProcess nimvara;
   ASSERT_TRUE(nimvara.Start());
-  // Firefox has the proxy in its prefs.js: the direct file takes it out at its next start.
-  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(profile + "user.js") == kRestored; }));
+  // Firefox has the proxy in its prefs.js: the direct block takes it out at
+  // its next start, after the lines the earlier version had set aside.
+  const std::string restored = "// the user's own\r\n" + kRestored;
+  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(profile + "user.js") == restored; }));
   EndSession(nimvara);
-  EXPECT_EQ(ReadFileBytes(profile + "user.js"), kRestored);
-  EXPECT_EQ(ReadFileBytes(profile + "user.js.first"), "// the user's own\r\n");
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), restored);
+  EXPECT_FALSE(FileExists(profile + "user.js.first"));
 
   // The next start finds the version unchanged and leaves a new user.js alone.
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", kApplied));

@@ -4,6 +4,7 @@
 
 #include "base/program.h"
 #include "base/settings.h"
+#include "proxy/user_js_text.h"
 #include "proxy_win_support.h"
 #include "wine/test_support.h"
 
@@ -74,7 +75,7 @@ TEST_F(Switchboard, InternetExplorerOffStillSetsDirect) {
   EXPECT_EQ(LastStore().flags, static_cast<DWORD>(PROXY_TYPE_DIRECT));
   EXPECT_EQ(LastStore().server, "");
   EXPECT_EQ(LastStore().count, 2u);
-  EXPECT_EQ(CrLfLines(UserJs()).size(), 13u);  // Firefox is still switched
+  EXPECT_EQ(UserJsFormOf(UserJs()), UserJsForm::Apply);  // Firefox is still switched
 }
 
 TEST_F(Switchboard, FirefoxOffTouchesNoFile) {
@@ -92,8 +93,8 @@ TEST_F(Switchboard, ModeOneWritesUserJsOnly) {
   Keys("1", "1", "1");
   SetBrowserProxy(true, kProxy, "Germany #3", kBypass);
   const std::vector<std::string> lines = CrLfLines(UserJs());
-  ASSERT_EQ(lines.size(), 13u);
-  EXPECT_EQ(lines[10], "user_pref(\"network.proxy.socks\", \"127.0.0.25\");");
+  ASSERT_EQ(lines.size(), 17u);
+  EXPECT_EQ(lines[11], "user_pref(\"network.proxy.socks\", \"127.0.0.25\");");
   EXPECT_FALSE(FileExists(addonDir.Path() + "umbrix.tmp"));
 }
 
@@ -112,7 +113,7 @@ TEST_F(Switchboard, KeysAreReadAtEveryCall) {
   SetBrowserProxy(true, kProxy, "Germany #3", kBypass);
   Keys("1", "0", "1");  // Firefox turned off between apply and restore
   SetBrowserProxy(false, "", "", "");
-  EXPECT_EQ(CrLfLines(UserJs()).size(), 13u);  // keeps the proxy
+  EXPECT_EQ(UserJsFormOf(UserJs()), UserJsForm::Apply);  // keeps the proxy
   EXPECT_EQ(LastStore().flags, static_cast<DWORD>(PROXY_TYPE_DIRECT));
   Keys("1", "1", "2");
   SetBrowserProxy(false, "", "", "");
@@ -122,7 +123,7 @@ TEST_F(Switchboard, KeysAreReadAtEveryCall) {
 TEST_F(Switchboard, RestoreWithoutApplyWritesEveryOffState) {
   Keys("1", "1", "1");
   SetBrowserProxy(false, "", "", "");
-  EXPECT_EQ(CrLfLines(UserJs()).size(), 12u);
+  EXPECT_EQ(UserJsFormOf(UserJs()), UserJsForm::Restore);
   EXPECT_EQ(LastStore().flags, static_cast<DWORD>(PROXY_TYPE_DIRECT));
   EXPECT_TRUE(reports.empty());
 }
