@@ -193,7 +193,8 @@ class TfrmMain {
   std::array<HWND, 3> pages_{};
   HWND btnOK = nullptr, suiButton1 = nullptr;
   HWND menuButton_ = nullptr, helpButton_ = nullptr;
-  HWND chkCountry = nullptr, chkStartWithWindows = nullptr, chkIE = nullptr, chkFirefox = nullptr;
+  HWND chkCountry = nullptr, chkStartWithWindows = nullptr, chkIE = nullptr, chkFirefox = nullptr,
+       chkRestoreOwnSettings = nullptr;
   std::array<HWND, 2> rdgFirefox{};
   HWND memBypass = nullptr;
   HWND lblAppName = nullptr, lblMaker_ = nullptr;

@@ -16,6 +16,15 @@ namespace {
 constexpr COLORREF kTitleAreaColour = RGB(31, 95, 174);
 constexpr std::array<const char*, 3> kPageCaptions{"&General", "&Bypass", "&About"};
 constexpr int kAboutPage = 2;
+// Beyond the ids of frm_main.h: nothing handles these controls' messages.
+constexpr int kIdRestoreOwnSettings = 390;
+constexpr int kIdCoverage = 391;
+
+// What a session covers, said where the browsers are chosen.
+constexpr const char* kCoverageText =
+    "While hiding: Firefox (Restart Firefox), pages and WebRTC; Chrome, Edge and other browsers on the system "
+    "settings, pages only: their WebRTC cannot be restricted without administrator rights. Not other programs, "
+    "nor Firefox in Plugin Mode (its add-on decides).";
 
 }  // namespace
 
@@ -74,6 +83,8 @@ void TfrmMain::BuildGeneralPage(HWND page) {
                           17, kIdCountry);
   chkStartWithWindows = AddControl(page, "BUTTON", "&Start with Windows", check, 45, 45, 250, 17,
                                    kIdStartWithWindows);
+  chkRestoreOwnSettings = AddControl(page, "BUTTON", "Put back my own proxy settings when hiding stops", check, 45,
+                                     64, 315, 17, kIdRestoreOwnSettings);
   HWND browsers = AddControl(page, "BUTTON", "Apply to Browsers:", BS_GROUPBOX, 45, 83, 288, 166,
                              kIdBrowsersGroup);
   chkIE = AddControl(page, "BUTTON", "Internet Explorer / Chrome", check, 45 + 21, 83 + 29, 240, 17, kIdIE);
@@ -90,6 +101,7 @@ void TfrmMain::BuildGeneralPage(HWND page) {
   const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
   SetWindowPos(modes, HWND_BOTTOM, 0, 0, 0, 0, keep);
   SetWindowPos(browsers, HWND_BOTTOM, 0, 0, 0, 0, keep);
+  AddControl(page, "STATIC", kCoverageText, SS_LEFT | SS_NOPREFIX, 24, 251, 334, 66, kIdCoverage);
 }
 
 void TfrmMain::BuildBypassPage(HWND page) {

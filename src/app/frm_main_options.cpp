@@ -33,6 +33,7 @@ void TfrmMain::LoadOptions() {
       s.ReadInteger(kSectionConfig, kKeyFirefoxControlMode, kDefaultFirefoxControlMode) == kFirefoxRestartMode;
   SetChecked(rdgFirefox[kFirefoxPluginMode], !restart);
   SetChecked(rdgFirefox[kFirefoxRestartMode], restart);
+  SetChecked(chkRestoreOwnSettings, s.ReadBool(kSectionConfig, kKeyRestoreOwnSettings, kDefaultRestoreOwnSettings));
 
   const std::vector<std::string> lines =
       StoredBypassLines(s.ReadInteger(kSectionBypass, kKeyCounter, kDefaultBypassCounter),
@@ -62,6 +63,7 @@ bool TfrmMain::SaveOptions() {
   if (!written(s.WriteBool(kSectionConfig, kKeyBrowserIE, Checked(chkIE)))) return false;
   if (!written(s.WriteBool(kSectionConfig, kKeyBrowserFirefox, Checked(chkFirefox)))) return false;
   if (!written(s.WriteInteger(kSectionConfig, kKeyFirefoxControlMode, mode))) return false;
+  if (!written(s.WriteBool(kSectionConfig, kKeyRestoreOwnSettings, Checked(chkRestoreOwnSettings)))) return false;
   for (const auto& [key, value] : BypassIniEntries(BypassLines()))
     if (!written(s.WriteString(kSectionBypass, key.c_str(), value))) return false;
   return true;

@@ -16,6 +16,7 @@ inline constexpr const char* kKeyBrowserFirefox = "BrowserFirefox";
 inline constexpr const char* kKeyFirefoxControlMode = "FirefoxControlMode";
 inline constexpr const char* kKeyPass = "Pass";
 inline constexpr const char* kKeyCheckSeconds = "CheckSeconds";
+inline constexpr const char* kKeyRestoreOwnSettings = "RestoreOwnSettings";
 
 inline constexpr const char* kSectionBypass = "Bypass";
 inline constexpr const char* kKeyCounter = "Counter";
@@ -26,6 +27,7 @@ inline constexpr int kDefaultLastCountry = 1;
 inline constexpr bool kDefaultBrowserIE = true;
 inline constexpr bool kDefaultBrowserFirefox = true;
 inline constexpr int kDefaultFirefoxControlMode = 0;
+inline constexpr bool kDefaultRestoreOwnSettings = false;  // direct access when hiding stops
 inline constexpr int kDefaultBypassCounter = 0;
 
 // FirefoxControlMode values.
