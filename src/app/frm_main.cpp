@@ -60,7 +60,14 @@ bool TfrmMain::Create(HINSTANCE instance) {
                           width, height, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
   gMainForm = this;
-  SetUmbrixStarter([this] { Umbrix(); });
+  HideSession::Window window;
+  window.handle = hwnd_;
+  window.busyChanged = [this] { ApplySessionItems(); };
+  window.setHint = [this](const std::string& hint) { ctiControl.SetHint(hint); };
+  window.close = [this] { Close(); };
+  window.closed = [this] { return closed_; };
+  session_ = std::make_unique<HideSession>(std::move(window));
+  SetUmbrixStarter([this] { session_->Umbrix(); });
   appQueryMessage_ = RegisterWindowMessageA(kAppQueryMessage);
   alreadyRunningMessage_ = RegisterWindowMessageA(kAlreadyRunningMessage);
   BuildTrayMenu();
@@ -90,7 +97,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     AlreadyRunning();
     return 0;
   }
-  if (LRESULT result = 0; WatchMessage(message, wParam, lParam, result)) return result;
+  if (LRESULT result = 0; session_ && session_->WatchMessage(message, wParam, lParam, result)) return result;
   switch (message) {
     case kTrayCallbackMessage:
       ctiControlMouse(lParam);
@@ -130,7 +137,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Exit1Click();
       return 0;
     case WM_QUERYENDSESSION:
-      return QueryEndSession();
+      return session_ ? session_->QueryEndSession() : TRUE;
     case WM_DESTROY:
       ctiControl.Remove();
       SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -269,9 +276,7 @@ void TfrmMain::ShowLogWriteFailure(const std::string& text) {
 }
 
 void TfrmMain::Exit1Click() {
-  // No check may put a proxy back while the restore shows its boxes.
-  StopSession();
-  SetBrowserProxy(false, "", "", "");
+  session_->RestoreForExit();
   Close();
 }
 

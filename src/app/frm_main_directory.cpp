@@ -34,7 +34,7 @@ std::string TfrmMain::SilentUpdate() {
     const int before = acceptedReplies_;
     // The run's waiting is over: the dialog's Reconnect starts a run of its
     // own, and the failure's status that may follow shows the items as it sets them.
-    SetBusy(false);
+    session_->SetBusy(false);
     // Like any modal window it disables its owner; the hidden main window stays
     // enabled so that the tray menu keeps working meanwhile.
     ShowUnblock(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, [this] { Reconnect(); });
@@ -42,7 +42,7 @@ std::string TfrmMain::SilentUpdate() {
     return acceptedReplies_ != before || closed_;
   };
   hooks.disableUmbrix = [this] { SetUmbrixItemEnabled(false); };
-  BusyScope busy(*this);
+  HideSession::BusyScope busy(*session_);
   std::string reply = RunSilentUpdate(DirectoryBaseUrls(), kProgramVersion, hooks);
   if (!reply.empty()) ++acceptedReplies_;
   return reply;
@@ -59,7 +59,7 @@ bool TfrmMain::ProcessUpdate(const std::string& reply) {
   bool useful = false;
   for (const std::string& notice : ServiceNotices(keys)) {
     Report(notice);
-    ShowSessionBox(notice);
+    session_->ShowSessionBox(notice);
     if (closed_) return true;
     SetUmbrixStatus(kStatusOff, notice, kBalloonError, "");
     useful = true;
@@ -80,14 +80,9 @@ bool TfrmMain::ProcessUpdate(const std::string& reply) {
   }
   if (useful || closed_) return useful;
   Report(kNothingUseful);
-  ShowSessionBox(kNothingUseful);
+  session_->ShowSessionBox(kNothingUseful);
   if (!closed_) SetUmbrixStatus(kStatusOff, kNothingUseful, kBalloonError, "");
   return false;
-}
-
-void TfrmMain::ShowSessionBox(const std::string& text) {
-  BusyScope busy(*this);
-  ShowMessageBox(kProgramName, text, MessageKind::Error, mbOK);
 }
 
 bool TfrmMain::FillCatalogue(const ReplyKeys& keys) {

@@ -128,6 +128,8 @@ TEST_F(QuietWatch, TheRestoreSwitchUndoesAKilledSessionAndLeavesARunningOneAlone
   nimvara.Kill();
   main = nullptr;
   EXPECT_EQ(QueryLanProxy().server, "127.0.0.12:8080");
+  // Firefox unticked after the kill: the killed session's user.js is undone all the same.
+  ASSERT_TRUE(WritePrivateProfileStringA("Config", "BrowserFirefox", "0", (NimvaraDataDir() + "nimvara.ini").c_str()));
   const std::string logBefore = Log();
   // What Windows runs at the next logon.
   NimvaraProcess atLogon;
