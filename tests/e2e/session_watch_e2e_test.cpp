@@ -43,7 +43,26 @@ struct QuietWatch : MainRoad {
   QuietWatch() { settings = "AutoSelectCountry=1\r\nLastCountry=2\r\nCheckSeconds=3600\r\n"; }
 };
 
+// Internet Explorer unticked: only Firefox is given the session, and WinINet stays direct.
+struct FirefoxOnly : MainRoad {
+  FirefoxOnly() { settings = "AutoSelectCountry=1\r\nLastCountry=2\r\nCheckSeconds=10\r\nBrowserIE=0\r\n"; }
+};
+
 }  // namespace
+
+TEST_F(FirefoxOnly, ChecksGoThroughTheEntrysProxyWhileWinInetStaysDirect) {
+  Start();
+  ASSERT_TRUE(WaitForHint(main, "Umbrix - United Kingdom #3"));  // verified, not "(not verified)"
+  EXPECT_TRUE(Has(UserJs(profile), "\"127.0.0.12\"")) << UserJs(profile);
+  EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
+  // The site answers "OK" only through a proxy: two watch checks pass, none fails over.
+  EXPECT_TRUE(WaitFor([] { return Count(Log(), "] Check: United Kingdom #3 OK\r\n") >= 2; }, std::chrono::seconds(30)));
+  const std::string log = Log();
+  EXPECT_FALSE(Has(log, "Verify failed.")) << log;
+  EXPECT_FALSE(Has(log, "Failover")) << log;
+  EXPECT_EQ(AskNimvara(main, kAskHint), "Umbrix - United Kingdom #3");
+  EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
+}
 
 TEST_F(WatchedSession, ADeadProxyIsReplacedWithinOneCheckThenAltF4RestoresAndClearsRunOnce) {
   Start();
