@@ -67,6 +67,8 @@ bool TfrmMain::Create(HINSTANCE instance) {
   window.close = [this] { Close(); };
   window.closed = [this] { return closed_; };
   session_ = std::make_unique<HideSession>(std::move(window));
+  directory_ = std::make_unique<DirectoryRun>(
+      DirectoryRun::Window{hwnd_, [this] { return closed_; }, [this] { Exit1Click(); }}, *session_);
   SetUmbrixStarter([this] { session_->Umbrix(); });
   appQueryMessage_ = RegisterWindowMessageA(kAppQueryMessage);
   alreadyRunningMessage_ = RegisterWindowMessageA(kAlreadyRunningMessage);
@@ -182,8 +184,8 @@ void TfrmMain::InitMain() {
   if (!open()) return;
   SetUmbrixStatus(kStatusBusy, "SilentUpdate. Please wait...", kBalloonInformation, "");
   if (!open()) return;
-  const std::string reply = SilentUpdate();
-  if (!reply.empty() && open()) ProcessUpdate(reply);
+  const std::string reply = directory_->SilentUpdate();
+  if (!reply.empty() && open()) directory_->ProcessUpdate(reply);
 }
 
 void TfrmMain::ShowTrayIcon() {

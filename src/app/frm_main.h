@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "app/activity_log.h"
+#include "app/directory_run.h"
 #include "app/hide_session.h"
 #include "app/main_controls.h"
 #include "app/umbrix_status.h"
 #include "base/settings.h"
-#include "directory/directory_reply.h"
 #include "app/tray_callback.h"
 #include "app/tray_icon.h"
 #include "host/unique_handle.h"
@@ -59,10 +59,6 @@ class TfrmMain {
 
   void ShowTour();
 
-  // The directory request and its reply (frm_main_directory.cpp).
-  std::string SilentUpdate();
-  bool ProcessUpdate(const std::string& reply);
-
   // Shut-down paths.
   void Exit1Click();
   void Close();  // runs the close step, then destroys the window
@@ -77,11 +73,8 @@ class TfrmMain {
   void EndWithoutClosing();
   void ShowLogWriteFailure(const std::string& text);
 
-  void Reconnect();
-  bool FillCatalogue(const ReplyKeys& keys);
   // The session items as the last status left them, all grayed while busy.
   void ApplySessionItems();
-  void SelectFromCatalogue();
 
   // The window and its pages (frm_main_layout.cpp).
   void BuildInterface();
@@ -135,8 +128,8 @@ class TfrmMain {
   bool IsFirstRun = false;
   bool closed_ = false;
   SessionItems items_ = kSessionItemsAtStart;  // as the status setter wants them
-  int acceptedReplies_ = 0;  // directory runs that got a reply
   std::unique_ptr<HideSession> session_;
+  std::unique_ptr<DirectoryRun> directory_;
 
   TrayIcon ctiControl;
   UniqueMenu ppmMain;
