@@ -1,6 +1,6 @@
 #include "app/directory_run.h"
 
-#include "app/frm_main.h"
+#include "app/main_window_access.h"
 #include "app/umbrix_status.h"
 #include "base/message_box.h"
 #include "base/program.h"

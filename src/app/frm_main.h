@@ -14,6 +14,7 @@
 #include "app/directory_run.h"
 #include "app/hide_session.h"
 #include "app/main_controls.h"
+#include "app/main_window_access.h"
 #include "app/umbrix_status.h"
 #include "base/settings.h"
 #include "app/tray_callback.h"
@@ -148,9 +149,3 @@ class TfrmMain {
   HWND lblAppName = nullptr, lblMaker_ = nullptr;
   LinkLabel ulbWebsite, ulbContactUs, ulbSeeMyIP;
 };
-
-// The main window's status setter and bypass list for the rest of the program;
-// they do nothing while no main window exists.
-void SetUmbrixStatus(int state, const std::string& text, int balloonIcon, const std::string& hint);
-void SetUmbrixItemEnabled(bool enabled);
-std::vector<std::string> BypassLines();

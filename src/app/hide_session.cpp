@@ -1,5 +1,6 @@
 #include "app/hide_session.h"
 
+#include "app/main_window_access.h"
 #include "app/session_text.h"
 #include "app/umbrix_status.h"
 #include "app/watch_messages.h"
@@ -13,10 +14,6 @@
 #include "nimvara_config.h"
 #include "proxy/switchboard.h"
 #include "proxy/wininet_proxy.h"
-
-// Defined by the main window: the lines memBypass holds now.
-std::vector<std::string> BypassLines();
-void SetUmbrixStatus(int state, const std::string& text, int balloonIcon, const std::string& hint);
 
 void HideSession::SetBusy(bool busy) {
   const bool ended = busy_ && !busy;
