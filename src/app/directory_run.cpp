@@ -4,6 +4,7 @@
 #include "app/umbrix_status.h"
 #include "base/message_box.h"
 #include "base/program.h"
+#include "base/settings.h"
 #include "base/settings_keys.h"
 #include "directory/catalogue_build.h"
 #include "directory/ecdsa_p256_verify.h"
