@@ -112,10 +112,16 @@ TEST_F(QuietWatch, WakeAddressChangeEndCancelledAndSettingsTakenBack) {
   PostMessageA(main, kAddressChangedMessage, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return checks() == 2; }, std::chrono::seconds(10)));
 
-  // An end of the Windows session that is cancelled: restored, then applied again.
+  // An end of the Windows session that is cancelled: restored, then applied
+  // again. With a Firefox window open, the restore's box would hold up the
+  // log-off: none shows while Windows asks.
+  HWND firefox = CreateWindowExA(0, "STATIC", "Start Page - Mozilla Firefox", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(firefox, nullptr);
   DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer));
+  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &answer));
   EXPECT_EQ(answer, 1u);
+  DestroyWindow(firefox);
   EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
   EXPECT_EQ(RunOnceValue(), "(none)");
   ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, FALSE, 0, SMTO_BLOCK, 10000, &answer));
