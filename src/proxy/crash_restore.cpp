@@ -20,23 +20,25 @@ namespace {
 
 // Copied here beforehand: a crashing process may have a broken heap, so the
 // filter allocates nothing of its own.
-// The text is made while the filter is disarmed and only read by it.
-struct PendingRestore {
+// The texts are made while the filter is disarmed and only read by it.
+struct PendingFile {
   char file[MAX_PATH];
   std::string text;
 };
 
-PendingRestore gPending;
+// Firefox's prefs file and the add-on's hand-off file: a session may have
+// written both when the options changed in its course.
+PendingFile gPending[2];
 volatile LONG gArmed = 0;
 LPTOP_LEVEL_EXCEPTION_FILTER gPreviousFilter = nullptr;
 std::terminate_handler gPreviousTerminate = nullptr;
 
-void WritePendingFile() {
-  if (gPending.file[0] == '\0') return;
-  HANDLE file = CreateFileA(gPending.file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+void WritePendingFile(const PendingFile& pending) {
+  if (pending.file[0] == '\0') return;
+  HANDLE file = CreateFileA(pending.file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
-  WriteFile(file, gPending.text.data(), static_cast<DWORD>(gPending.text.size()), &written, nullptr);
+  WriteFile(file, pending.text.data(), static_cast<DWORD>(pending.text.size()), &written, nullptr);
   CloseHandle(file);
 }
 
@@ -44,7 +46,7 @@ void RunPendingRestore() {
   // Once, even when several threads fail together.
   if (InterlockedExchange(&gArmed, 0) == 0) return;
   SetAllConnectionsDirectNow();
-  WritePendingFile();
+  for (const PendingFile& pending : gPending) WritePendingFile(pending);
 }
 
 LONG WINAPI RestoreOnCrash(EXCEPTION_POINTERS* exception) {
@@ -77,6 +79,17 @@ void PrepareFirefoxFile(FirefoxBackend firefox, std::string& file, std::string& 
   }
 }
 
+void PreparePending(PendingFile& pending, FirefoxBackend firefox) {
+  std::string file, text;
+  PrepareFirefoxFile(firefox, file, text);
+  pending.file[0] = '\0';
+  pending.text.clear();
+  if (!file.empty() && file.size() < sizeof(pending.file)) {
+    std::memcpy(pending.file, file.c_str(), file.size() + 1);
+    pending.text = std::move(text);
+  }
+}
+
 }  // namespace
 
 void InstallCrashRestore() {
@@ -87,16 +100,10 @@ void InstallCrashRestore() {
   gPreviousTerminate = std::set_terminate(&RestoreOnTerminate);
 }
 
-void ArmCrashRestore(FirefoxBackend firefox) {
+void ArmCrashRestore(const AppliedBackends& applied) {
   InterlockedExchange(&gArmed, 0);
-  std::string file, text;
-  PrepareFirefoxFile(firefox, file, text);
-  gPending.file[0] = '\0';
-  gPending.text.clear();
-  if (!file.empty() && file.size() < sizeof(gPending.file)) {
-    std::memcpy(gPending.file, file.c_str(), file.size() + 1);
-    gPending.text = std::move(text);
-  }
+  PreparePending(gPending[0], applied.firefoxPrefs ? FirefoxBackend::PrefsFile : FirefoxBackend::None);
+  PreparePending(gPending[1], applied.firefoxAddon ? FirefoxBackend::Addon : FirefoxBackend::None);
   InterlockedExchange(&gArmed, 1);
 }
 
