@@ -16,6 +16,7 @@ Unicode true
 !define PUBLISHER "Nimvara"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimvara"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 
 !define MULTIUSER_EXECUTIONLEVEL Highest
 !define MULTIUSER_INSTALLMODE_COMMANDLINE
@@ -122,6 +123,12 @@ SectionEnd
 
 Section "Uninstall"
   Call un.EndNimvara
+  ; A session that was killed or crashed has left the browsers on its proxy:
+  ; the program's restore switch puts back what it applied, as Stop would (it
+  ; does nothing while a copy still runs, and a copy that was ended has done it).
+  ${If} ${FileExists} "$INSTDIR\nimvara.exe"
+    ExecWait '"$INSTDIR\nimvara.exe" /restore'
+  ${EndIf}
   Delete "$INSTDIR\nimvara.exe"
   Delete "$INSTDIR\default.skn"
   ; The uninstaller that started this copy of itself may not have ended yet.
@@ -138,6 +145,8 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
-  ; The start-with-Windows value would point at a program that is gone.
+  ; The start-with-Windows and the restore-at-logon values would point at a
+  ; program that is gone. The settings and the log in the data folder stay.
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+  DeleteRegValue HKCU "${RUNONCE_KEY}" "NimvaraRestore"
 SectionEnd

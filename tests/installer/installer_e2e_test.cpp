@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <tuple>
 #include <shlobj.h>
 #include <windows.h>
 #include <wininet.h>
 
 #include "e2e/nimvara_process.h"
+#include "host/restore_at_logon.h"
+#include "proxy/user_js_text.h"
+#include "proxy/wininet_proxy.h"
 #include "e2e/ui_fixture.h"
 #include "net/file_version.h"
 #include "proxy/proxy_win_support.h"
@@ -104,6 +108,53 @@ TEST(Installer, TheRelaunchSwitchStartsTheInstalledNimvaraAtTheEnd) {
   ASSERT_EQ(RunToEnd("\"" + dir + "\\uninstall.exe\" /CurrentUser /S"), 0);
   EXPECT_EQ(WaitForSingleObject(process.get(), 15000), WAIT_OBJECT_0);
   EXPECT_TRUE(WaitFor([&] { return RegText(HKEY_CURRENT_USER, "DisplayName") == "(none)"; }, std::chrono::seconds(30)));
+}
+
+std::string RegValue(const char* key, const char* name) {
+  char value[1024] = {};
+  DWORD size = sizeof(value);
+  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return "(none)";
+  return value;
+}
+
+TEST(Installer, UninstallAfterAKilledSessionLeavesEveryBrowserDirectAndNoRunOnceValue) {
+  ForgetPreviousRuns();
+  ASSERT_EQ(RunToEnd("\"" + SetupExe() + "\" /S /CurrentUser"), 0);
+  const std::string dir = RegText(HKEY_CURRENT_USER, "InstallLocation");
+  ASSERT_NE(dir, "(none)");
+  // What a session killed half-way leaves: WinINet and user.js on its proxy,
+  // the restore-at-logon value, and the start-with-Windows value.
+  FirefoxHome firefox;
+  const std::string profile = firefox.AddProfile("k1ll.default");
+  const std::string own = "// the user's own\r\n";
+  ASSERT_TRUE(WriteFileBytes(profile + "user.js", own + ApplyBlock(*ProxyAddress::Parse("127.0.0.10:8080"), "")));
+  ASSERT_TRUE(CreateDirectoryA(NimvaraDataDir().c_str(), nullptr));
+  const std::string ini = "[Config]\r\nVersion=1.05\r\nFirstRun=0\r\nFirefoxControlMode=1\r\n";
+  ASSERT_TRUE(WriteFileBytes(NimvaraDataDir() + "nimvara.ini", ini));
+  ASSERT_TRUE(SetConnectionProxy("", ProxyAddress::Parse("127.0.0.10:8080"), ""));
+  ASSERT_NE(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
+  const std::string exe = dir + "\\nimvara.exe";
+  const std::string restore = RestoreCommand(exe);
+  const std::string start = "\"" + exe + "\"";
+  for (const auto& [key, name, value] : {std::tuple{kRunOnceKey, kRestoreValueName, &restore},
+                                         std::tuple{"Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Nimvara", &start}})
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value->c_str(),
+                              static_cast<DWORD>(value->size() + 1)),
+              ERROR_SUCCESS);
+
+  ASSERT_EQ(RunToEnd("\"" + dir + "\\uninstall.exe\" /CurrentUser /S"), 0);
+  EXPECT_TRUE(WaitFor([&] { return RegText(HKEY_CURRENT_USER, "DisplayName") == "(none)"; }, std::chrono::seconds(30)));
+  EXPECT_FALSE(FileExists(exe));
+  const LanProxy lan = QueryLanProxy();
+  EXPECT_EQ(lan.flags & PROXY_TYPE_PROXY, 0u);
+  EXPECT_EQ(lan.server, "");
+  EXPECT_EQ(ReadFileBytes(profile + "user.js"), own + RestoreBlock(own, std::nullopt));
+  EXPECT_EQ(RegValue(kRunOnceKey, kRestoreValueName), "(none)");
+  EXPECT_EQ(RegValue("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Nimvara"), "(none)");
+  EXPECT_EQ(ReadFileBytes(NimvaraDataDir() + "nimvara.ini").substr(0, ini.size()), ini);  // the user's settings stay
+  ResetLanToDirect();
+  ForgetPreviousRuns();
 }
 
 // A Nimvara in the middle of a session when the installer runs.
