@@ -12,6 +12,7 @@
 #include "directory/server_list.h"
 #include "net/fetch_wait.h"
 #include "nimvara_config.h"
+#include "proxy/own_settings_win.h"
 #include "proxy/switchboard.h"
 #include "proxy/wininet_proxy.h"
 
@@ -39,6 +40,9 @@ void HideSession::ApplyProxy() {
   const TServer* server = catalogue.CurrentServer;
   if (!server) return;
   BusyScope busy(*this);  // the switch may show a box
+  std::vector<std::string> hosts;
+  for (const TServer& entry : catalogue.Servers) hosts.push_back(entry.Address);
+  NoteProgramsProxyHosts(std::move(hosts));
   SetBrowserProxy(true, ProxyText(server->Address, catalogue.ProxyPort), ServerLabel(*server),
                   BypassText(BypassLines(), nimvara::config::kBypassHost1, nimvara::config::kBypassHost2));
 }

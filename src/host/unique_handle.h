@@ -109,6 +109,12 @@ struct CertContextTraits {
   static void Close(Handle h) { ::CertFreeCertificateContext(h); }
 };
 
+struct GlobalMemoryTraits {  // what an API hands over to be freed with GlobalFree
+  using Handle = HGLOBAL;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::GlobalFree(h); }
+};
+
 struct BcryptAlgorithmTraits {
   using Handle = BCRYPT_ALG_HANDLE;
   static Handle Empty() { return nullptr; }
@@ -133,5 +139,6 @@ using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueCryptMsg = UniqueHandle<CryptMsgTraits>;
 using UniqueCertStore = UniqueHandle<CertStoreTraits>;
 using UniqueCertContext = UniqueHandle<CertContextTraits>;
+using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 using UniqueBcryptAlgorithm = UniqueHandle<BcryptAlgorithmTraits>;
 using UniqueBcryptKey = UniqueHandle<BcryptKeyTraits>;

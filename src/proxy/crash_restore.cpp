@@ -13,6 +13,7 @@
 #include "proxy/firefox_addon.h"
 #include "proxy/firefox_prefs.h"
 #include "proxy/firefox_profile.h"
+#include "proxy/own_settings_win.h"
 #include "proxy/user_js_text.h"
 #include "proxy/wininet_proxy.h"
 
@@ -72,7 +73,7 @@ void PrepareFirefoxFile(FirefoxBackend firefox, std::string& file, std::string& 
     const UserJsParts parts = SplitUserJs(*current);
     if (parts.form != UserJsForm::Apply) return;
     file = profile + kUserJsName;
-    text = UserJsWith(parts.own, RestoreBlock(parts.own, std::nullopt));
+    text = UserJsWith(parts.own, RestoreBlock(parts.own, FirefoxPutBackNow()));
   } else if (firefox == FirefoxBackend::Addon) {
     file = AddonHandoffPath();
     text = AddonHandoffText(false, std::nullopt, "", "");

@@ -10,6 +10,7 @@
 struct PrefLine {
   std::string name;
   std::string value;  // as written: 1, true, "text" (quotes and escapes kept)
+  bool operator==(const PrefLine&) const = default;
 };
 
 // Every statement Firefox would read, in file order: user_pref, pref and

@@ -10,6 +10,7 @@
 #include "proxy/firefox_addon.h"
 #include "proxy/firefox_prefs.h"
 #include "proxy/firefox_profile.h"
+#include "proxy/own_settings_win.h"
 #include "proxy/proxy_address.h"
 #include "proxy/proxy_messages.h"
 #include "proxy/switch_plan.h"
@@ -54,6 +55,7 @@ void StoreApplied() {
 
 void Apply(const BrowserSwitchPlan& plan, const ProxyAddress& address, const std::string& label,
            const std::string& bypass) {
+  RecordOwnSettings(plan.firefox == FirefoxBackend::PrefsFile, address.Host());
   std::vector<std::string> proxied;
   if (plan.winInetFollowsCall)
     proxied = SetAllConnectionsProxy(address, bypass);
@@ -82,6 +84,7 @@ void Restore(const BrowserSwitchPlan& plan) {
   SetAllConnectionsProxy(std::nullopt, "", restore.connections);
   if (restore.firefoxPrefs) SetFirefoxPrefs(std::nullopt, "");
   if (restore.firefoxAddon) WriteAddonHandoff(false, std::nullopt, "", "");
+  PutBackOwnSettings(restore.firefoxPrefs);
   gApplied = {};
   StoreApplied();
   DisarmCrashRestore();

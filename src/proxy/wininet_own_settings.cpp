@@ -1,0 +1,63 @@
+#include "proxy/wininet_own_settings.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <vector>
+
+#include "host/unique_handle.h"
+
+namespace {
+
+// WinINet allocates the texts it answers with; the caller frees them.
+std::string TakeText(LPSTR text) {
+  UniqueGlobalMemory owned(reinterpret_cast<HGLOBAL>(text));
+  return text ? std::string(text) : std::string();
+}
+
+}  // namespace
+
+bool ReadConnectionSettings(ConnectionSettings& connection) {
+  INTERNET_PER_CONN_OPTIONA options[4] = {};
+  options[0].dwOption = INTERNET_PER_CONN_FLAGS;
+  options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
+  options[2].dwOption = INTERNET_PER_CONN_PROXY_BYPASS;
+  options[3].dwOption = INTERNET_PER_CONN_AUTOCONFIG_URL;
+  INTERNET_PER_CONN_OPTION_LISTA list{};
+  list.dwSize = sizeof(list);
+  list.pszConnection = connection.name.empty() ? nullptr : const_cast<char*>(connection.name.c_str());
+  list.dwOptionCount = 4;
+  list.pOptions = options;
+  DWORD size = sizeof(list);
+  if (!InternetQueryOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size)) return false;
+  connection.flags = options[0].Value.dwValue;
+  connection.server = TakeText(options[1].Value.pszValue);
+  connection.bypass = TakeText(options[2].Value.pszValue);
+  connection.autoConfigUrl = TakeText(options[3].Value.pszValue);
+  return true;
+}
+
+bool WriteConnectionSettings(const ConnectionSettings& connection) {
+  const std::vector<PerConnOption> wanted = PutBackOptions(connection);
+  std::vector<INTERNET_PER_CONN_OPTIONA> options(wanted.size());
+  for (std::size_t i = 0; i < wanted.size(); ++i) {
+    options[i].dwOption = wanted[i].option;
+    if (wanted[i].option == kPerConnFlags)
+      options[i].Value.dwValue = wanted[i].flags;
+    else
+      options[i].Value.pszValue = const_cast<char*>(wanted[i].text.c_str());
+  }
+  INTERNET_PER_CONN_OPTION_LISTA list{};
+  list.dwSize = sizeof(list);
+  list.pszConnection = connection.name.empty() ? nullptr : const_cast<char*>(connection.name.c_str());
+  list.dwOptionCount = static_cast<DWORD>(options.size());
+  list.pOptions = options.data();
+  const BOOL stored = InternetSetOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, sizeof(list));
+  InternetSetOptionA(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
+  InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
+  return stored != FALSE;
+}
+
+static_assert(kPerConnFlags == INTERNET_PER_CONN_FLAGS && kPerConnProxyServer == INTERNET_PER_CONN_PROXY_SERVER &&
+              kPerConnProxyBypass == INTERNET_PER_CONN_PROXY_BYPASS &&
+              kPerConnAutoConfigUrl == INTERNET_PER_CONN_AUTOCONFIG_URL && kFlagsDirect == PROXY_TYPE_DIRECT);
