@@ -61,10 +61,16 @@ void RecordOwnSettings(bool firefoxPrefs, const std::string& appliedHost) {
   }
   if (firefoxPrefs) own.firefox = FirefoxInForce();
   std::vector<std::string> hosts = gProgramsHosts;
-  hosts.push_back(appliedHost);
+  if (!appliedHost.empty()) hosts.push_back(appliedHost);
   own.programsOwn = NamesProxyHost(own, hosts);
   for (const auto& [key, value] : OwnSettingsIniEntries(own))
     settings->WriteString(kSectionOwnSettings, key.c_str(), value);
+}
+
+void RecordOwnSettingsBeforeRestore(bool firefoxPrefs) {
+  const IniSettings* settings = Settings();
+  if (settings && settings->ReadBool(kSectionConfig, kKeyRestoreOwnSettings, kDefaultRestoreOwnSettings))
+    RecordOwnSettings(firefoxPrefs, "");
 }
 
 void PutBackOwnSettings(bool firefoxPrefs) {

@@ -14,6 +14,11 @@
 // prefs file. `appliedHost`: the proxy the apply is about to set.
 void RecordOwnSettings(bool firefoxPrefs, const std::string& appliedHost);
 
+// Before a restore: with "RestoreOwnSettings" set and no record kept, no
+// session of the program's is in effect, so what is there is the user's own:
+// recorded, so that the restore leaves it (a start-up's restore among them).
+void RecordOwnSettingsBeforeRestore(bool firefoxPrefs);
+
 // After a restore: with "RestoreOwnSettings" set, writes the record back over
 // direct access (not when it names a proxy of the program's: that is a stale
 // session, and direct access stays). The record is done with either way.

@@ -81,6 +81,7 @@ void Apply(const BrowserSwitchPlan& plan, const ProxyAddress& address, const std
 // options select now.
 void Restore(const BrowserSwitchPlan& plan) {
   const RestorePlan restore = PlanRestore(Union(gApplied, StoredApplied()), plan);
+  RecordOwnSettingsBeforeRestore(restore.firefoxPrefs);
   SetAllConnectionsProxy(std::nullopt, "", restore.connections);
   if (restore.firefoxPrefs) SetFirefoxPrefs(std::nullopt, "");
   if (restore.firefoxAddon) WriteAddonHandoff(false, std::nullopt, "", "");

@@ -4,10 +4,13 @@ directory_reply.py): one stand-in proxy per catalogue host on the catalogue's
 port, with its user name and password, and the IP-check site that knows those
 proxies.
 
-    session_services.py start STATE_DIR --catalogue FILE [--refuse HOST ...] [--ipcheck 127.0.0.4:80]
+    session_services.py start STATE_DIR --catalogue FILE [--refuse HOST ...] [--open ADDRESS:PORT ...]
+                        [--ipcheck 127.0.0.4:80]
     session_services.py stop STATE_DIR
 
 Hosts named with --refuse get a proxy in refusing mode ("Access Denied").
+Each --open address gets a proxy outside the catalogue that asks no login, as
+a user's own (a company's) proxy would be.
 The other proxies stop listening while their host:port is written in
 STATE_DIR/proxy.down, as a dead server does.
 STATE_DIR receives proxy.log and ipcheck.log (one line per request, see the two
@@ -25,7 +28,7 @@ sys.path.insert(0, HERE)
 import directory_reply  # noqa: E402
 import directory_server  # noqa: E402
 
-SERVICES = ("proxy", "refusing", "ipcheck")
+SERVICES = ("proxy", "refusing", "open", "ipcheck")
 
 
 def launch(state_dir, name, args):
@@ -64,13 +67,14 @@ def start(args):
     login = ["--user", catalogue.user, "--password", catalogue.password]
     proxy_log = ["--log", os.path.join(args.state_dir, "proxy.log")]
     down = ["--down", os.path.join(args.state_dir, "proxy.down")]
-    groups = [("proxy", [h for h in hosts if h not in args.refuse], down),
-              ("refusing", args.refuse, ["--refuse"])]
+    groups = [("proxy", ["%s:%s" % (h, catalogue.port) for h in hosts if h not in args.refuse], login + down),
+              ("refusing", ["%s:%s" % (h, catalogue.port) for h in args.refuse], login + ["--refuse"]),
+              ("open", args.open, [])]
     started = []
     for name, group, extra in groups:
         if group:
-            listen = [a for h in group for a in ("--listen", "%s:%s" % (h, catalogue.port))]
-            started.append(launch(args.state_dir, name, ["proxy_server.py"] + listen + login + extra + proxy_log)
+            listen = [a for address in group for a in ("--listen", address)]
+            started.append(launch(args.state_dir, name, ["proxy_server.py"] + listen + extra + proxy_log)
                            + (len(group),))
     proxies = [a for h in hosts for a in ("--proxy", h)]
     started.append(launch(args.state_dir, "ipcheck", ["ipcheck_site.py", "--listen", args.ipcheck] + proxies
@@ -95,6 +99,8 @@ def main(argv):
     ap.add_argument("state_dir")
     ap.add_argument("--catalogue")
     ap.add_argument("--refuse", action="append", default=[], help="a catalogue host whose proxy refuses everyone")
+    ap.add_argument("--open", action="append", default=[],
+                    help="address:port of a proxy outside the catalogue that asks no login (a user's own)")
     ap.add_argument("--ipcheck", default="127.0.0.4:80", help="address:port of the IP-check site")
     args = ap.parse_args(argv)
     if args.command == "stop":
