@@ -47,6 +47,7 @@ void RunPendingRestore() {
   // Once, even when several threads fail together.
   if (InterlockedExchange(&gArmed, 0) == 0) return;
   SetAllConnectionsDirectNow();
+  PutBackOwnSettingsNow();
   for (const PendingFile& pending : gPending) WritePendingFile(pending);
 }
 
@@ -105,6 +106,7 @@ void ArmCrashRestore(const AppliedBackends& applied) {
   InterlockedExchange(&gArmed, 0);
   PreparePending(gPending[0], applied.firefoxPrefs ? FirefoxBackend::PrefsFile : FirefoxBackend::None);
   PreparePending(gPending[1], applied.firefoxAddon ? FirefoxBackend::Addon : FirefoxBackend::None);
+  PrepareOwnSettingsNow();
   InterlockedExchange(&gArmed, 1);
 }
 

@@ -19,6 +19,13 @@ constexpr const char* kStaleText = "Own proxy settings not restored: they named 
 
 std::vector<std::string> gProgramsHosts;
 
+struct PendingConnection {
+  std::string name;
+  std::vector<PerConnOption> options;
+};
+// Made while the crash restore is disarmed, only read once it is armed.
+std::vector<PendingConnection> gPendingConnections;
+
 std::optional<OwnSettings> StoredRecord(const IniSettings& settings) {
   return OwnSettingsFromIni(
       [&settings](const std::string& key) { return settings.ReadValue(kSectionOwnSettings, key.c_str()); });
@@ -90,4 +97,18 @@ std::optional<std::vector<PrefLine>> FirefoxPutBackNow() {
   const IniSettings* settings = Settings();
   const std::optional<OwnSettings> own = settings ? RecordToPutBack(*settings, false) : std::nullopt;
   return own ? own->firefox : std::nullopt;
+}
+
+void PrepareOwnSettingsNow() {
+  gPendingConnections.clear();
+  const IniSettings* settings = Settings();
+  const std::optional<OwnSettings> own = settings ? RecordToPutBack(*settings, false) : std::nullopt;
+  if (!own) return;
+  for (const ConnectionSettings& connection : own->connections)
+    gPendingConnections.push_back({connection.name, PutBackOptions(connection)});
+}
+
+void PutBackOwnSettingsNow() {
+  for (const PendingConnection& connection : gPendingConnections)
+    StoreConnectionOptions(connection.name, connection.options);
 }

@@ -29,3 +29,8 @@ void NoteProgramsProxyHosts(std::vector<std::string> hosts);
 
 // What a restore would put back into Firefox's prefs file now; none for direct access.
 std::optional<std::vector<PrefLine>> FirefoxPutBackNow();
+
+// For a crashing process: what a restore would write back into WinINet, made
+// beforehand (at each arming), and written with nothing allocated.
+void PrepareOwnSettingsNow();
+void PutBackOwnSettingsNow();

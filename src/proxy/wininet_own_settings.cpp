@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <vector>
-
 #include "host/unique_handle.h"
 
 namespace {
+
+constexpr DWORD kMaxOptions = 4;  // flags, server, bypass list, auto-config URL
 
 // WinINet allocates the texts it answers with; the caller frees them.
 std::string TakeText(LPSTR text) {
@@ -38,20 +38,26 @@ bool ReadConnectionSettings(ConnectionSettings& connection) {
 }
 
 bool WriteConnectionSettings(const ConnectionSettings& connection) {
-  const std::vector<PerConnOption> wanted = PutBackOptions(connection);
-  std::vector<INTERNET_PER_CONN_OPTIONA> options(wanted.size());
-  for (std::size_t i = 0; i < wanted.size(); ++i) {
-    options[i].dwOption = wanted[i].option;
-    if (wanted[i].option == kPerConnFlags)
-      options[i].Value.dwValue = wanted[i].flags;
+  return StoreConnectionOptions(connection.name, PutBackOptions(connection));
+}
+
+bool StoreConnectionOptions(const std::string& name, const std::vector<PerConnOption>& wanted) {
+  INTERNET_PER_CONN_OPTIONA options[kMaxOptions] = {};
+  DWORD count = 0;
+  for (const PerConnOption& option : wanted) {
+    if (count == kMaxOptions) break;
+    options[count].dwOption = option.option;
+    if (option.option == kPerConnFlags)
+      options[count].Value.dwValue = option.flags;
     else
-      options[i].Value.pszValue = const_cast<char*>(wanted[i].text.c_str());
+      options[count].Value.pszValue = const_cast<char*>(option.text.c_str());
+    ++count;
   }
   INTERNET_PER_CONN_OPTION_LISTA list{};
   list.dwSize = sizeof(list);
-  list.pszConnection = connection.name.empty() ? nullptr : const_cast<char*>(connection.name.c_str());
-  list.dwOptionCount = static_cast<DWORD>(options.size());
-  list.pOptions = options.data();
+  list.pszConnection = name.empty() ? nullptr : const_cast<char*>(name.c_str());
+  list.dwOptionCount = count;
+  list.pOptions = options;
   const BOOL stored = InternetSetOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, sizeof(list));
   InternetSetOptionA(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
   InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "proxy/own_settings.h"
 
@@ -10,3 +11,6 @@
 bool ReadConnectionSettings(ConnectionSettings& connection);
 // Stores every value, then tells WinINet clients to reread. True when stored.
 bool WriteConnectionSettings(const ConnectionSettings& connection);
+// The same for an option list made beforehand; allocates nothing, so that a
+// crashing process can call it.
+bool StoreConnectionOptions(const std::string& name, const std::vector<PerConnOption>& wanted);

@@ -75,7 +75,9 @@ TEST_F(CrashRestore, ACrashDuringASessionPutsEveryBrowserBackOnDirectAccess) {
     std::string file;
     std::string offState;
     std::string own = "";  // the user's own user.js lines before the session
+    bool restoreOwn = false;  // "RestoreOwnSettings": the LAN's proxy from before comes back
   };
+  const std::string hardening = "user_pref(\"network.proxy.type\", 4);\r\n";
   // Longer than any fixed buffer a crashing process might use.
   const std::string own = "// mine\r\n" + std::string(3000, '/') + "\r\n";
   const Case cases[] = {
@@ -83,11 +85,15 @@ TEST_F(CrashRestore, ACrashDuringASessionPutsEveryBrowserBackOnDirectAccess) {
       {"0", "fault", addonDir.Path() + "umbrix.tmp", "0\r\n0\r\n\r\n\r\n\r\n\r\n"},  // "Plugin Mode"
       {"1", "throw", profile + "user.js", RestoreBlock("", std::nullopt)},
       {"1", "fault", profile + "user.js", own + RestoreBlock(own, std::nullopt), own},
+      {"1", "fault", profile + "user.js", hardening + RestoreBlock(hardening, FirefoxPrefsInForce(hardening, "")),
+       hardening, true},
   };
   for (const Case& c : cases) {
     const std::string which = std::string(c.mode) + " " + c.how;
     IniSettings settings(data.Path() + "nimvara.ini");
     settings.WriteString("Config", "FirefoxControlMode", c.mode);
+    settings.WriteString("Config", "RestoreOwnSettings", c.restoreOwn ? "1" : "0");
+    settings.EraseSection("OwnSettings");  // a crash leaves its record for the next restore
     // A proxy from before, so that only the restore can leave the LAN direct.
     ASSERT_TRUE(SetConnectionProxy("", ProxyAddress::Parse("127.0.0.28:3128"), ""));
     DeleteFileA((profile + "user.js").c_str());
@@ -100,8 +106,8 @@ TEST_F(CrashRestore, ACrashDuringASessionPutsEveryBrowserBackOnDirectAccess) {
     else
       EXPECT_EQ(exitCode, 3) << which;
     const LanProxy lan = QueryLanProxy();
-    EXPECT_EQ(lan.flags & PROXY_TYPE_PROXY, 0u) << which;
-    EXPECT_EQ(lan.server, "") << which;
+    EXPECT_EQ(lan.flags & PROXY_TYPE_PROXY, c.restoreOwn ? static_cast<DWORD>(PROXY_TYPE_PROXY) : 0u) << which;
+    EXPECT_EQ(lan.server, c.restoreOwn ? "127.0.0.28:3128" : "") << which;
     EXPECT_EQ(ReadFileBytes(c.file), c.offState) << which;
   }
 }
