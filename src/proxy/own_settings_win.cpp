@@ -31,15 +31,17 @@ std::optional<OwnSettings> StoredRecord(const IniSettings& settings) {
       [&settings](const std::string& key) { return settings.ReadValue(kSectionOwnSettings, key.c_str()); });
 }
 
-// The network.proxy values in force in the default profile: the user's own
-// user.js lines, then prefs.js.
+// The values in force in the default profile: user.js (with the lines an
+// earlier version set aside, which come back first), then prefs.js.
 std::optional<std::vector<PrefLine>> FirefoxInForce() {
   const std::string profile = FindFirefoxProfile();
   if (profile.empty()) return std::nullopt;
   std::optional<std::string> userJs, setAside;
   ReadFileIfAny(profile + kUserJsName, userJs);
   ReadFileIfAny(profile + kUserJsName + kUserJsBackupSuffix, setAside);
-  return FirefoxPrefsInForce(OwnUserJsLines(userJs, setAside).lines, ReadWholeFile(profile + kPrefsJsName));
+  const UserJsOwnLines own = OwnUserJsLines(userJs, setAside);
+  const std::string read = (own.setAsideTakenBack ? own.lines : std::string()) + userJs.value_or(std::string());
+  return FirefoxPrefsInForce(read, ReadWholeFile(profile + kPrefsJsName));
 }
 
 // The record to write back, when the user asks for one and it is the user's.

@@ -188,8 +188,8 @@ std::string UserJsWith(std::string_view ownLines, std::string_view block) {
   return text + std::string(block);
 }
 
-std::vector<PrefLine> FirefoxPrefsInForce(std::string_view ownLines, std::string_view prefsJs) {
-  const std::vector<PrefLine> own = ParsePrefLines(ownLines);
+std::vector<PrefLine> FirefoxPrefsInForce(std::string_view userJs, std::string_view prefsJs) {
+  const std::vector<PrefLine> own = ParsePrefLines(userJs);
   const std::vector<PrefLine> prefs = ParsePrefLines(prefsJs);
   std::vector<PrefLine> inForce;
   for (const RestoredPref& pref : kRestoredPrefs) {

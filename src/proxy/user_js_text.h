@@ -60,6 +60,7 @@ UserJsOwnLines OwnUserJsLines(const std::optional<std::string>& current, const s
 std::string UserJsWith(std::string_view ownLines, std::string_view block);
 
 // The values in force before a session for every pref the apply block sets:
-// the user's own lines first, then prefs.js; the proxy type is Firefox's
-// default (5) when neither names it.
-std::vector<PrefLine> FirefoxPrefsInForce(std::string_view ownLines, std::string_view prefsJs);
+// user.js as Firefox reads it next (the user's own lines, and a restore block
+// after them, which prefs.js has not caught up with while Firefox runs on),
+// then prefs.js; the proxy type is Firefox's default (5) when neither names it.
+std::vector<PrefLine> FirefoxPrefsInForce(std::string_view userJs, std::string_view prefsJs);

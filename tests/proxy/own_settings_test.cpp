@@ -35,11 +35,12 @@ std::optional<OwnSettings> ThroughIni(const OwnSettings& own) {
 TEST(OwnSettings, WhatIsRecordedAndWhatARestorePutsBack) {
   const ConnectionSettings corporate{"", 0x2, "proxy.corp:3128", "*.corp;<local>", ""};
   const ConnectionSettings pac{"", 0x1 | 0x4 | 0x8, "", "", "http://wpad.corp/proxy.pac"};
+  const std::string afterRestore = RestoreBlock("", std::nullopt);  // what a restore left in user.js
   const ConnectionSettings vpn{"Work VPN \"2\" %", 0x2, "http=10.1.1.1:80;https=10.1.1.1:443", " a, b ", ""};
   struct Case {
     const char* what;
     std::vector<ConnectionSettings> connections;
-    std::string userJs, prefsJs;  // the user's own user.js lines, and Firefox's prefs.js
+    std::string userJs, prefsJs;  // user.js (the user's own lines here) and Firefox's prefs.js
     Prefs firefox;                // the values recorded
     std::string typeAfter;        // the proxy type in force after the restore puts them back
     std::vector<std::string> hosts;
@@ -74,6 +75,14 @@ TEST(OwnSettings, WhatIsRecordedAndWhatARestorePutsBack) {
        "1",
        {"10.0.0.7"},
        true},
+      {"prefs.js still from the last session: the restore block since is in force",
+       {corporate},
+       afterRestore,
+       "user_pref(\"network.proxy.type\", 1);\nuser_pref(\"network.proxy.socks\", \"10.0.0.7\");\n",
+       AsPairs(ParsePrefLines(afterRestore)),
+       "0",
+       {"10.0.0.7"},
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
