@@ -52,7 +52,7 @@ DEFAULT_HOSTS = "127.0.0.1,127.0.0.2,127.0.0.3"
 REQUEST_PATH = "/update-nimvara.php"
 DOWNLOAD_PATH = "/download/nimvara.exe"
 HEAD_LIMIT = 64 * 1024
-MALFORMED = "B=1\r\nC=two\r\nP=\r\n1=\r\n2=x\r\nE=1\r\n"
+MALFORMED = "B=1\r\nC=two\r\nP=\r\n1=\r\n2=x\r\nSerial=%d\r\nExpires=%d\r\nE=1\r\n"  # marked as current
 log_lock = threading.Lock()
 
 
@@ -89,7 +89,7 @@ def body_for(state_dir, key, signing_key, serial, mode):
     expires = now - 3600 if mode == "expired" else now + directory_reply.WEEK
     if mode.startswith("old:"):
         serial = int(mode.partition(":")[2])
-    reply = MALFORMED if mode == "malformed" else directory_reply.compile_file(
+    reply = MALFORMED % (serial, expires) if mode == "malformed" else directory_reply.compile_file(
         os.path.join(state_dir, "catalogue.txt"), key, serial, expires)
     if mode == "cut":
         return reply[:reply.rfind("E=1")]
