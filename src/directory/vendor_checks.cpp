@@ -22,6 +22,7 @@ void SetVendorChecks(SilentUpdateHooks& hooks) {
     return ParseDecimal(settings->ReadString(kSectionConfig, kKeyDirectorySerial, "")).value_or(0);
   };
   hooks.keepSerial = [](std::uint64_t serial) {
-    if (IniSettings* settings = Settings()) settings->WriteString(kSectionConfig, kKeyDirectorySerial, std::to_string(serial));
+    if (IniSettings* settings = Settings())
+      settings->WriteString(kSectionConfig, kKeyDirectorySerial, std::to_string(serial));
   };
 }

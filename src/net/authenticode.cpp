@@ -273,8 +273,9 @@ SignatureFault CheckAuthenticode(string_view file, const std::vector<Sha256Diges
   if (certificate.empty()) return SignatureFault::Malformed;
   const string_view key = SubjectPublicKeyInfo(certificate);
   if (key.empty()) return SignatureFault::Malformed;
+  const Sha256Digest keyDigest = Sha256Of(key);
   bool pinned = false;
-  for (const Sha256Digest& pin : publisherPins) pinned = pinned || Sha256Of(key) == pin;
+  for (const Sha256Digest& pin : publisherPins) pinned = pinned || keyDigest == pin;
   if (!pinned) return SignatureFault::WrongPublisher;
   signature = {message, certificate};
   return SignatureFault::None;
