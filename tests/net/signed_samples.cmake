@@ -32,7 +32,7 @@ add_custom_command(OUTPUT ${sample_files}
   COMMAND ${NIMVARA_MINGW_GCC} -O2 -s -DOTHER_PROGRAM -o ${out}/other_program.exe ${sample_src}/update_stub.c
     ${out}/newer_version.o
   COMMAND ${NIMVARA_MINGW_GCC} -O2 -s -o ${out}/older_unsigned.exe ${sample_src}/update_stub.c ${out}/older_version.o
-  COMMAND sh ${tools}/make-signing-cert.sh ${out} other "Someone else" > /dev/null
+  COMMAND sh ${tools}/make-signing-cert.sh ${out} other "Someone else" ${NIMVARA_THROWAWAY_RECORD} > /dev/null
   COMMAND sh ${sample_src}/make_impostor.sh ${NIMVARA_TEST_SIGNING_CERT} ${out}/impostor
   COMMAND sh ${tools}/sign.sh ${out}/unsigned.exe ${out}/good.exe ${NIMVARA_TEST_SIGNING_CERT} ${NIMVARA_TEST_SIGNING_KEY}
   COMMAND sh ${tools}/sign.sh ${out}/older_unsigned.exe ${out}/older.exe
