@@ -35,7 +35,9 @@ TEST(ReplyFreshness, OnlyAMarkedCurrentReplyNoOlderThanTheLastIsRead) {
   for (const auto& c : cases) {
     const FreshnessVerdict verdict = JudgeFreshness(ReplyKeys(c.reply), kNow, c.highestRead);
     EXPECT_EQ(verdict.freshness, c.freshness) << c.what;
-    if (c.freshness != ReplyFreshness::Unmarked) EXPECT_EQ(verdict.serial, c.serial) << c.what;
+    if (c.freshness != ReplyFreshness::Unmarked) {
+      EXPECT_EQ(verdict.serial, c.serial) << c.what;
+    }
   }
   EXPECT_STREQ(FreshnessRefusal(ReplyFreshness::Unmarked), "Reply has no serial or expiry");
   EXPECT_STREQ(FreshnessRefusal(ReplyFreshness::Expired), "Reply expired");
@@ -63,8 +65,10 @@ TEST(InstallerSha256, OnlyExactlyOneDigestNamesTheInstaller) {
     const auto named = InstallerSha256(ReplyKeys(c.reply));
     ASSERT_EQ(named.has_value(), c.named) << c.what;
     // The binding: the installer runs only when its own digest is this one.
-    if (named) EXPECT_EQ(*named, Sha256Of("test")) << c.what;
-    if (named) EXPECT_NE(*named, Sha256Of("test ")) << c.what;
+    if (named) {
+      EXPECT_EQ(*named, Sha256Of("test")) << c.what;
+      EXPECT_NE(*named, Sha256Of("test ")) << c.what;
+    }
   }
 }
 
