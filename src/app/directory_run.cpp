@@ -7,10 +7,10 @@
 #include "base/settings.h"
 #include "base/settings_keys.h"
 #include "directory/catalogue_build.h"
-#include "directory/ecdsa_p256_verify.h"
 #include "directory/frm_unblock.h"
 #include "directory/show_server_list.h"
 #include "directory/silent_update.h"
+#include "directory/vendor_checks.h"
 #include "host/install_id.h"
 #include "net/fetch_wait.h"
 #include "net/frm_update.h"
@@ -27,9 +27,7 @@ std::string DirectoryRun::SilentUpdate() {
   hooks.directAccess = [] { SetBrowserProxy(false, "", "", ""); };
   hooks.fetch = [](const std::string& url, std::string& body) { return FetchUrlWaiting(url, body); };
   hooks.stopped = [this] { return Closed(); };
-  hooks.signedByVendor = [](const std::string& reply) {
-    return ReplySignatureAccepted(reply, nimvara::config::kDirectoryPublicKey, VerifyEcdsaP256);
-  };
+  SetVendorChecks(hooks);
   hooks.showUnblock = [this] {
     const int before = acceptedReplies_;
     // The run's waiting is over: the dialog's Reconnect starts a run of its
@@ -67,7 +65,10 @@ bool DirectoryRun::ProcessUpdate(const std::string& reply) {
   if (keys.IsSet("NewVersion")) {
     Report(NewVersionNotice(kProgramVersion));
     useful = true;
-    if (ShowUpdateDialog(window_.handle)) {
+    const std::optional<Sha256Digest> installer = InstallerSha256(keys);
+    if (!installer) {
+      Report(kNoInstallerHash);
+    } else if (ShowUpdateDialog(window_.handle, *installer)) {
       // The new installer runs: end as Exit does.
       if (window_.exit) window_.exit();
       return true;

@@ -17,6 +17,8 @@ inline constexpr const char* kKeyFirefoxControlMode = "FirefoxControlMode";
 inline constexpr const char* kKeyPass = "Pass";
 inline constexpr const char* kKeyCheckSeconds = "CheckSeconds";
 inline constexpr const char* kKeyRestoreOwnSettings = "RestoreOwnSettings";
+// The highest serial of a directory reply read: an older one is a replay.
+inline constexpr const char* kKeyDirectorySerial = "DirectorySerial";
 
 inline constexpr const char* kSectionBypass = "Bypass";
 inline constexpr const char* kKeyCounter = "Counter";
