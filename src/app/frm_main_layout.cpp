@@ -16,7 +16,7 @@ namespace {
 constexpr COLORREF kTitleAreaColour = RGB(31, 95, 174);
 constexpr std::array<const char*, 3> kPageCaptions{"&General", "&Bypass", "&About"};
 constexpr int kAboutPage = 2;
-// Beyond the ids of frm_main.h: nothing handles these controls' messages.
+// Beyond the ids of main_controls.h: nothing handles these controls' messages.
 constexpr int kIdRestoreOwnSettings = 390;
 constexpr int kIdCoverage = 391;
 

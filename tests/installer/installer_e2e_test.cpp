@@ -127,6 +127,9 @@ TEST(Installer, UninstallAfterAKilledSessionLeavesEveryBrowserDirectAndNoRunOnce
   // the restore-at-logon value, and the start-with-Windows value.
   FirefoxHome firefox;
   const std::string profile = firefox.AddProfile("k1ll.default");
+  // Named, as Firefox does: what a real Firefox run left in the prefix is not the profile in use.
+  firefox.WriteProfilesIni("[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/k1ll.default\r\n\r\n"
+                           "[InstallKill]\r\nDefault=Profiles/k1ll.default\r\nLocked=1\r\n");
   const std::string own = "// the user's own\r\n";
   ASSERT_TRUE(WriteFileBytes(profile + "user.js", own + ApplyBlock(*ProxyAddress::Parse("127.0.0.10:8080"), "")));
   ASSERT_TRUE(CreateDirectoryA(NimvaraDataDir().c_str(), nullptr));

@@ -116,6 +116,7 @@ def main():
     threading.Thread(target=origin.serve_forever, daemon=True).start()
     origin_url = "http://%s:%d" % (ORIGIN_HOST, origin.server_address[1])
     proxy, proxy_port = start_proxy(proxy_script, log_path)
+    profile = None
     try:
         run_tool(tool, "cleanup")
         profile = linux_path(prefix, run_tool(tool, "prepare"))
@@ -170,6 +171,10 @@ def main():
         proxy.terminate()
         proxy.wait(timeout=10)
         origin.shutdown()
+        # Firefox's lock is a dangling symbolic link that Wine cannot delete:
+        # left there, the profile and profiles.ini stay for the next tests.
+        if profile and os.path.islink(os.path.join(profile, "lock")):
+            os.unlink(os.path.join(profile, "lock"))
         run_tool(tool, "cleanup")
     print("PASS")
 
