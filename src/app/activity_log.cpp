@@ -36,33 +36,46 @@ std::string SystemErrorText(unsigned long code) {
   return text;
 }
 
-void ActivityLog::Start(const std::string& settingsPath) {
-  lines_ = SplitLines(ReadWholeFile(settingsPath));
-  lines_.emplace_back();
-  lines_.emplace_back("================");
-}
+void ActivityLog::Start(const std::string& settingsPath) { book_.Start(SplitLines(ReadWholeFile(settingsPath))); }
 
 void ActivityLog::Report(const std::string& message) {
-  lines_.push_back(LogEventLine(CurrentLogTimeStamp(), message));
-  const unsigned long error = WriteFile();
+  book_.Add(LogEventLine(CurrentLogTimeStamp(), message));
+  const unsigned long error = Write();
   if (error == ERROR_SUCCESS) {
     failureShown_ = false;
     return;
   }
-  // The line stays in LogLines; the next successful write carries it.
+  // The line stays unwritten; the next write carries it.
   if (failureShown_) return;
   failureShown_ = true;
   if (onWriteFailure_)
     onWriteFailure_("Cannot create file \"" + path_ + "\". " + SystemErrorText(error));
 }
 
-unsigned long ActivityLog::WriteFile() {
-  UniqueFile file(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return GetLastError();
-  const std::string image = LogFileImage(lines_);
+unsigned long ActivityLog::Write() {
+  if (file_ && book_.RotationDue()) Rotate();
+  if (!file_) {
+    // The first line of the run, or the first after a rotation: a new file.
+    // Shared for deletion so that it can be renamed while held.
+    file_.reset(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_) return GetLastError();
+    book_.Begun();
+  }
+  const std::string& bytes = book_.Unwritten();
   DWORD written = 0;
-  if (!::WriteFile(file.get(), image.data(), static_cast<DWORD>(image.size()), &written, nullptr))
-    return GetLastError();
-  return written == image.size() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+  const bool ok = ::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  const unsigned long error = ok ? ERROR_SUCCESS : GetLastError();
+  book_.Written(written);
+  if (error != ERROR_SUCCESS) return error;
+  return book_.Unwritten().empty() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+void ActivityLog::Rotate() {
+  const std::string old = OlderLogPath(path_);
+  // When the older copy cannot be replaced (a viewer holds it), this file goes
+  // on and the next line tries again.
+  if (!MoveFileExA(path_.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+  file_.reset();
+  book_.Rotated();
 }
