@@ -126,11 +126,13 @@ bool TfrmMain::WatchMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
       }
       return true;
     case kAddressChangedMessage:
+      if (changes_) changes_->Rearm(message);
       // One change comes as several notifications, and the new address needs
       // a moment before anything answers through it.
       SetTimer(hwnd_, kSettleTimer, kSettleMs, nullptr);
       return true;
     case kProxySettingsMessage:
+      if (changes_) changes_->Rearm(message);
       SetTimer(hwnd_, kSettingsTimer, kSettingsSettleMs, nullptr);
       return true;
     case WM_POWERBROADCAST:

@@ -120,6 +120,12 @@ struct BcryptKeyTraits {
   static void Close(Handle h) { ::BCryptDestroyKey(h); }
 };
 
+struct ThreadPoolWaitTraits {  // RegisterWaitForSingleObject: closing waits for a running callback
+  using Handle = HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::UnregisterWaitEx(h, INVALID_HANDLE_VALUE); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueHKey = UniqueHandle<RegKeyTraits>;
@@ -135,3 +141,4 @@ using UniqueCertStore = UniqueHandle<CertStoreTraits>;
 using UniqueCertContext = UniqueHandle<CertContextTraits>;
 using UniqueBcryptAlgorithm = UniqueHandle<BcryptAlgorithmTraits>;
 using UniqueBcryptKey = UniqueHandle<BcryptKeyTraits>;
+using UniqueThreadPoolWait = UniqueHandle<ThreadPoolWaitTraits>;
