@@ -54,14 +54,7 @@ void ActivityLog::Report(const std::string& message) {
 
 unsigned long ActivityLog::Write() {
   if (file_ && book_.RotationDue()) Rotate();
-  if (!file_) {
-    // The first line of the run, or the first after a rotation: a new file.
-    // Shared for deletion so that it can be renamed while held.
-    file_.reset(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file_) return GetLastError();
-    book_.Begun();
-  }
+  if (!file_ && !Open()) return GetLastError();
   const std::string& bytes = book_.Unwritten();
   DWORD written = 0;
   const bool ok = ::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -71,11 +64,22 @@ unsigned long ActivityLog::Write() {
   return book_.Unwritten().empty() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
 
+bool ActivityLog::Open() {
+  // A new file at the first line of the run and after a rotation; a file that
+  // could not be set aside is appended to.
+  file_.reset(CreateFileA(path_.c_str(), begun_ ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          begun_ ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_) return false;
+  if (!begun_) book_.Begun();
+  begun_ = true;
+  return true;
+}
+
 void ActivityLog::Rotate() {
-  const std::string old = OlderLogPath(path_);
-  // When the older copy cannot be replaced (a viewer holds it), this file goes
-  // on and the next line tries again.
-  if (!MoveFileExA(path_.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
-  file_.reset();
+  file_.reset();  // held open, it could not be renamed
+  // When the older copy cannot be replaced (a viewer holds it), this file is
+  // reopened and goes on, and the next line tries again.
+  if (!MoveFileExA(path_.c_str(), OlderLogPath(path_).c_str(), MOVEFILE_REPLACE_EXISTING)) return;
   book_.Rotated();
+  begun_ = false;
 }

@@ -28,12 +28,14 @@ class ActivityLog {
 
  private:
   unsigned long Write();  // the system's error code, 0 when everything is in
+  bool Open();
   void Rotate();
 
   std::string path_;
   std::function<void(const std::string&)> onWriteFailure_;
   LogBook book_;
   UniqueFile file_;
+  bool begun_ = false;  // this run's current file exists: reopened, it is appended to
   bool failureShown_ = false;
 };
 
