@@ -75,7 +75,7 @@ if [ "${DEMO_NEW_VERSION:-0}" = 1 ]; then
   cmake --build --preset win64 --target demo_installer
   mkdir -p "$demo/directory/download"
   cp build/win64/nimvara-setup-next.exe "$demo/directory/download/nimvara.exe"
-  echo new-version >>"$demo/directory/catalogue.txt"
+  echo "new-version download/nimvara.exe" >>"$demo/directory/catalogue.txt"
 fi
 
 exe="$root/build/win64/nimvara.exe"

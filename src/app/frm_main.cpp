@@ -60,7 +60,16 @@ bool TfrmMain::Create(HINSTANCE instance) {
                           width, height, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
   gMainForm = this;
-  SetUmbrixStarter([this] { Umbrix(); });
+  HideSession::Window window;
+  window.handle = hwnd_;
+  window.busyChanged = [this] { ApplySessionItems(); };
+  window.setHint = [this](const std::string& hint) { ctiControl.SetHint(hint); };
+  window.close = [this] { Close(); };
+  window.closed = [this] { return closed_; };
+  session_ = std::make_unique<HideSession>(std::move(window));
+  directory_ = std::make_unique<DirectoryRun>(
+      DirectoryRun::Window{hwnd_, [this] { return closed_; }, [this] { Exit1Click(); }}, *session_);
+  SetUmbrixStarter([this] { session_->Umbrix(); });
   appQueryMessage_ = RegisterWindowMessageA(kAppQueryMessage);
   alreadyRunningMessage_ = RegisterWindowMessageA(kAlreadyRunningMessage);
   BuildTrayMenu();
@@ -90,7 +99,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     AlreadyRunning();
     return 0;
   }
-  if (LRESULT result = 0; WatchMessage(message, wParam, lParam, result)) return result;
+  if (LRESULT result = 0; session_ && session_->WatchMessage(message, wParam, lParam, result)) return result;
   switch (message) {
     case kTrayCallbackMessage:
       ctiControlMouse(lParam);
@@ -130,7 +139,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Exit1Click();
       return 0;
     case WM_QUERYENDSESSION:
-      return QueryEndSession();
+      return session_ ? session_->QueryEndSession() : TRUE;
     case WM_DESTROY:
       ctiControl.Remove();
       SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -176,8 +185,8 @@ void TfrmMain::InitMain() {
   if (!open()) return;
   SetUmbrixStatus(kStatusBusy, "SilentUpdate. Please wait...", kBalloonInformation, "");
   if (!open()) return;
-  const std::string reply = SilentUpdate();
-  if (!reply.empty() && open()) ProcessUpdate(reply);
+  const std::string reply = directory_->SilentUpdate();
+  if (!reply.empty() && open()) directory_->ProcessUpdate(reply);
 }
 
 void TfrmMain::ShowTrayIcon() {
@@ -270,9 +279,7 @@ void TfrmMain::ShowLogWriteFailure(const std::string& text) {
 }
 
 void TfrmMain::Exit1Click() {
-  // No check may put a proxy back while the restore shows its boxes.
-  StopSession();
-  SetBrowserProxy(false, "", "", "");
+  session_->RestoreForExit();
   Close();
 }
 

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "app/activity_log.h"
-#include "app/change_watch.h"
-#include "app/session_watch.h"
+#include "app/directory_run.h"
+#include "app/hide_session.h"
+#include "app/main_controls.h"
+#include "app/main_window_access.h"
 #include "app/umbrix_status.h"
 #include "base/settings.h"
-#include "directory/directory_reply.h"
 #include "app/tray_callback.h"
 #include "app/tray_icon.h"
 #include "host/unique_handle.h"
@@ -53,28 +54,6 @@ class TfrmMain {
 
   void ShowTour();
 
-  // The hide session (frm_main_session.cpp): apply the current server, verify it.
-  // The current entry to every selected browser; busy meanwhile, since the
-  // switch may show a box.
-  void ApplyProxy();
-  // ApplyProxy, logged as "Umbrix ON".
-  void SwitchOn();
-  void Umbrix();
-  void Umbrix1Click();
-  void StopUmbrix1Click();
-
-  // The session's watch (frm_main_watch.cpp): starts a switched session,
-  // feeds the watch its events and carries out its verdicts.
-  void StartSession(const std::string& balloon);
-  void StopSession();
-  bool WatchMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  LRESULT QueryEndSession();
-  void EndSession(bool ending);
-
-  // The directory request and its reply (frm_main_directory.cpp).
-  std::string SilentUpdate();
-  bool ProcessUpdate(const std::string& reply);
-
   // Shut-down paths.
   void Exit1Click();
   void Close();  // runs the close step, then destroys the window
@@ -87,37 +66,10 @@ class TfrmMain {
   void WriteLogHeader();
   void FormClose();
   void EndWithoutClosing();
-  void CarryOut(WatchVerdict verdict);
-  CheckOutcome RunCheck();
-  void CheckDue();
-  void LookAtProxySettings();
-  int CheckSecondsSetting() const;
-  void RestartWatchTimer();
   void ShowLogWriteFailure(const std::string& text);
 
-  void Reconnect();
-  bool FillCatalogue(const ReplyKeys& keys);
-  // A message box in the middle of a sequence: nothing else starts meanwhile.
-  void ShowSessionBox(const std::string& text);
-
-  // While a directory run, a session sequence or one of its message boxes is
-  // in progress (busy), the session commands are grayed and ignored. Restored
-  // at the end of the scope.
-  class BusyScope {
-   public:
-    explicit BusyScope(TfrmMain& form) : form_(form), was_(form.busy_) { form_.SetBusy(true); }
-    ~BusyScope() { form_.SetBusy(was_); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-   private:
-    TfrmMain& form_;
-    bool was_;
-  };
-  void SetBusy(bool busy);
   // The session items as the last status left them, all grayed while busy.
   void ApplySessionItems();
-  void SelectFromCatalogue();
 
   // The window and its pages (frm_main_layout.cpp).
   void BuildInterface();
@@ -170,11 +122,9 @@ class TfrmMain {
   bool VersionChanged = false;
   bool IsFirstRun = false;
   bool closed_ = false;
-  bool busy_ = false;
   SessionItems items_ = kSessionItemsAtStart;  // as the status setter wants them
-  int acceptedReplies_ = 0;  // directory runs that got a reply
-  std::unique_ptr<SessionWatch> watch_;
-  std::unique_ptr<ChangeWatch> changes_;
+  std::unique_ptr<HideSession> session_;
+  std::unique_ptr<DirectoryRun> directory_;
 
   TrayIcon ctiControl;
   UniqueMenu ppmMain;
@@ -193,33 +143,3 @@ class TfrmMain {
   HWND lblAppName = nullptr, lblMaker_ = nullptr;
   LinkLabel ulbWebsite, ulbContactUs, ulbSeeMyIP;
 };
-
-// The main window's status setter and bypass list for the rest of the program;
-// they do nothing while no main window exists.
-void SetUmbrixStatus(int state, const std::string& text, int balloonIcon, const std::string& hint);
-void SetUmbrixItemEnabled(bool enabled);
-std::vector<std::string> BypassLines();
-
-// Control ids of the main window.
-enum MainControlId : int {
-  kIdMenuButton = 201,
-  kIdHelpButton,
-  kIdTabs,
-  kIdCountry,
-  kIdStartWithWindows,
-  kIdBrowsersGroup,
-  kIdIE,
-  kIdFirefox,
-  kIdFirefoxModeGroup,
-  kIdPluginMode,
-  kIdRestartFirefox,
-  kIdBypassLabel,
-  kIdBypass,
-  kIdAppName,
-  kIdMaker,
-  kIdWebsite,
-  kIdContactUs,
-  kIdSeeMyIP,
-};
-
-inline constexpr int kTitleAreaHeight = 40;

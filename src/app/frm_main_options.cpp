@@ -70,7 +70,7 @@ bool TfrmMain::SaveOptions() {
 std::vector<std::string> TfrmMain::BypassLines() const { return BypassLinesOfText(WindowText(memBypass)); }
 
 void TfrmMain::btnOKClick() {
-  if (busy_) return;  // Enter reaches here with the button grayed too
+  if (session_->Busy()) return;  // Enter reaches here with the button grayed too
   if (SaveOptions()) HideMainWindow();
 }
 

@@ -38,19 +38,15 @@ void TfrmMain::SetUmbrixItemEnabled(bool enabled) {
   ApplySessionItems();
 }
 
-void TfrmMain::SetBusy(bool busy) {
-  busy_ = busy;
-  ApplySessionItems();
-}
-
 void TfrmMain::ApplySessionItems() {
-  const auto enable = [this](int id, bool on) {
-    EnableMenuItem(ppmMain.get(), id, MF_BYCOMMAND | (on && !busy_ ? MF_ENABLED : MF_GRAYED));
+  const bool busy = session_ && session_->Busy();
+  const auto enable = [&](int id, bool on) {
+    EnableMenuItem(ppmMain.get(), id, MF_BYCOMMAND | (on && !busy ? MF_ENABLED : MF_GRAYED));
   };
   enable(kCmdUmbrix, items_.umbrix);
   enable(kCmdSelectIP, items_.selectIP);
   enable(kCmdStopUmbrix, items_.stopUmbrix);
-  if (btnOK) EnableWindow(btnOK, !busy_);
+  if (btnOK) EnableWindow(btnOK, !busy);
 }
 
 void TfrmMain::ctiControlMouse(LPARAM mouseMessage) {
@@ -71,10 +67,10 @@ void TfrmMain::PopupMenuAt(POINT at, UINT alignment) {
 
 void TfrmMain::TrayCommand(int id) {
   // From a menu opened before the present sequence began.
-  if (busy_ && (id == kCmdUmbrix || id == kCmdStopUmbrix || id == kCmdSelectIP)) return;
+  if (session_->Busy() && (id == kCmdUmbrix || id == kCmdStopUmbrix || id == kCmdSelectIP)) return;
   switch (id) {
-    case kCmdUmbrix: Umbrix1Click(); break;
-    case kCmdStopUmbrix: StopUmbrix1Click(); break;
+    case kCmdUmbrix: session_->Umbrix1Click(); break;
+    case kCmdStopUmbrix: session_->StopUmbrix1Click(); break;
     case kCmdSelectIP: ShowServerList(true); break;
     case kCmdSeeMyIP: SeeMyIP1Click(); break;
     case kCmdOptions: Options1Click(); break;

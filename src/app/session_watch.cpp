@@ -27,6 +27,8 @@ WatchVerdict SessionWatch::Started(std::size_t entry, const std::string& balloon
   const bool failover = failingOver_;
   failingOver_ = false;
   if (entry >= servers_.size()) return verdict;
+  // The user's own pick begins afresh: entries that failed before may answer now.
+  if (!failover) failed_.clear();
   current_ = entry;
   checkSeconds_ = WatchIntervalSeconds(checkSeconds);
   lastReapplyMs_.reset();

@@ -99,7 +99,7 @@ class SessionWatch {
   unsigned tickets_ = 0;
   bool failingOver_ = false;  // the next start is a fail-over's
   std::optional<std::size_t> current_;
-  std::set<std::size_t> failed_;  // entries that did not answer in this run
+  std::set<std::size_t> failed_;  // entries that did not answer since the user's last pick
   bool firefoxTold_ = false;
   int checkSeconds_ = 0;
   std::optional<long long> lastReapplyMs_;

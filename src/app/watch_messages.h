@@ -8,6 +8,7 @@
 
 inline constexpr UINT kAddressChangedMessage = WM_APP + 40;  // an adapter's address changed
 inline constexpr UINT kProxySettingsMessage = WM_APP + 41;   // something wrote Internet Settings
+inline constexpr UINT kPendingPickMessage = WM_APP + 42;     // a pick waited for a sequence to end
 
 // The main window's timers besides the tray animation (1).
 inline constexpr UINT_PTR kWatchTimer = 2;     // every "CheckSeconds"

@@ -41,6 +41,10 @@ bool IniSettings::WriteString(const char* section, const char* key, const std::s
   return WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str()) != 0;
 }
 
+bool IniSettings::EraseSection(const char* section) {
+  return WritePrivateProfileStringA(section, nullptr, nullptr, path_.c_str()) != 0;
+}
+
 bool IniSettings::WriteInteger(const char* section, const char* key, int value) {
   return WriteString(section, key, std::to_string(value));
 }

@@ -21,6 +21,8 @@ class IniSettings {
   bool WriteString(const char* section, const char* key, const std::string& value);
   bool WriteInteger(const char* section, const char* key, int value);
   bool WriteBool(const char* section, const char* key, bool value);
+  // The whole section, keys and all.
+  bool EraseSection(const char* section);
 
   std::string WriteErrorText() const { return "Unable to write to " + path_; }
 

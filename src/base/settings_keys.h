@@ -16,6 +16,8 @@ inline constexpr const char* kKeyBrowserFirefox = "BrowserFirefox";
 inline constexpr const char* kKeyFirefoxControlMode = "FirefoxControlMode";
 inline constexpr const char* kKeyPass = "Pass";
 inline constexpr const char* kKeyCheckSeconds = "CheckSeconds";
+// The highest serial of a directory reply read: an older one is a replay.
+inline constexpr const char* kKeyDirectorySerial = "DirectorySerial";
 
 inline constexpr const char* kSectionBypass = "Bypass";
 inline constexpr const char* kKeyCounter = "Counter";

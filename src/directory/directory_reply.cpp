@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/ascii_lower.h"
+#include "base/hex_digits.h"
 
 ReplyKeys::ReplyKeys(std::string_view reply) {
   reply = reply.substr(0, reply.find('\0'));
@@ -60,4 +61,10 @@ std::vector<std::string> ServiceNotices(const ReplyKeys& keys) {
 
 std::string NewVersionNotice(std::string_view programVersion) {
   return "New version of Nimvara is needed! Your current version is: " + std::string(programVersion);
+}
+
+std::optional<Sha256Digest> InstallerSha256(const ReplyKeys& keys) {
+  Sha256Digest digest{};
+  if (!ParseHexDigits(keys.Value("InstallerSha256"), digest.data(), digest.size())) return std::nullopt;
+  return digest;
 }

@@ -5,8 +5,11 @@
 #include <string>
 #include <string_view>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
+
+#include "net/sha256.h"
 
 // The "name=value" lines of a reply. Lines end at CR LF, lone CR or lone LF, a
 // NUL ends the text; names match without regard to case and the first line of
@@ -40,3 +43,9 @@ inline constexpr const char* kNothingUseful = "SilentUpdate Failed! Nothing Usef
 std::vector<std::string> ServiceNotices(const ReplyKeys& keys);
 // The log line of the new-version flag.
 std::string NewVersionNotice(std::string_view programVersion);
+
+// The SHA-256 of the one installer a "NewVersion" reply lets run: the
+// "InstallerSha256" value, exactly 64 hexadecimal digits; nothing otherwise.
+std::optional<Sha256Digest> InstallerSha256(const ReplyKeys& keys);
+inline constexpr const char* kNoInstallerHash =
+    "New version announced without the installer's SHA-256: nothing downloaded";

@@ -60,7 +60,6 @@ std::optional<EcdsaP256PublicKey> ParseDirectoryKey(std::string_view hex) {
 }
 
 bool ReplySignatureAccepted(std::string_view reply, std::string_view pinHex, const EcdsaP256Verify& verify) {
-  if (pinHex.empty()) return true;
   const std::optional<EcdsaP256PublicKey> key = ParseDirectoryKey(pinHex);
   const std::optional<ReplySignature> signature = ReadReplySignature(reply);
   return key && signature && verify(*key, signature->signedText, signature->signature);

@@ -28,6 +28,7 @@ std::optional<EcdsaP256PublicKey> ParseDirectoryKey(std::string_view hex);
 using EcdsaP256Verify =
     std::function<bool(const EcdsaP256PublicKey& key, std::string_view text, const EcdsaP256Signature& signature)>;
 
-// Whether the reply may be read: any reply when no key is pinned (`pinHex`
-// empty); otherwise only one whose signature line `verify` accepts for the key.
+// Whether the reply may be read: only one whose signature line `verify`
+// accepts for the pinned key; none when no usable key is pinned. (Reading
+// unsigned replies is a build option of its own, never an empty pin.)
 bool ReplySignatureAccepted(std::string_view reply, std::string_view pinHex, const EcdsaP256Verify& verify);

@@ -1,5 +1,7 @@
 #include "directory/silent_update.h"
 
+#include "directory/reply_freshness.h"
+
 namespace {
 
 struct TUpdateUrl {
@@ -7,6 +9,19 @@ struct TUpdateUrl {
   bool Reached = false;
   bool Verified = false;
 };
+
+// True when the reply is the vendor's current word; the highest serial read
+// is kept then. Otherwise the refusal is logged.
+bool Current(const std::string& reply, const SilentUpdateHooks& hooks) {
+  const std::uint64_t highest = hooks.highestSerial();
+  const FreshnessVerdict verdict = JudgeFreshness(ReplyKeys(reply), hooks.now(), highest);
+  if (verdict.freshness == ReplyFreshness::Fresh) {
+    if (verdict.serial > highest) hooks.keepSerial(verdict.serial);
+    return true;
+  }
+  hooks.report(FreshnessRefusal(verdict.freshness));
+  return false;
+}
 
 }  // namespace
 
@@ -48,7 +63,8 @@ std::string RunSilentUpdate(const std::array<std::string, kDirectoryAttempts>& b
     const bool marked = UpdateVerify(reply);
     const bool signedByVendor = marked && hooks.signedByVendor(reply);
     if (marked && !signedByVendor) hooks.report("Reply signature missing or wrong");
-    if (signedByVendor) {
+    // A signed reply may still be a replayed or stale one: refused like a bad signature.
+    if (signedByVendor && Current(reply, hooks)) {
       record.Verified = true;
       hooks.report("UpdateVerify-" + index + " OK");
       accepted = std::move(reply);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -20,6 +21,11 @@ struct SilentUpdateHooks {
   std::function<bool(const std::string& url, std::string& body)> fetch;
   // Whether the vendor's key signed a reply that the markers accepted.
   std::function<bool(const std::string& reply)> signedByVendor;
+  // Seconds since 1970-01-01 UTC, and the highest reply serial read so far
+  // (kept across runs): a signed reply must also be current.
+  std::function<std::int64_t()> now;
+  std::function<std::uint64_t()> highestSerial;
+  std::function<void(std::uint64_t serial)> keepSerial;
   // True once the program is closing (Exit or the end of the session came
   // during a fetch): the run ends there, silently. Unset: never.
   std::function<bool()> stopped;

@@ -254,7 +254,7 @@ Sha256Digest PeHash(string_view file, const PeLayout& layout) {
   return hash.Final();
 }
 
-SignatureFault CheckAuthenticode(string_view file, const Sha256Digest& publisherPin,
+SignatureFault CheckAuthenticode(string_view file, const std::vector<Sha256Digest>& publisherPins,
                                  AuthenticodeSignature& signature) {
   signature = {};
   const std::optional<PeLayout> layout = ReadPeLayout(file);
@@ -271,9 +271,39 @@ SignatureFault CheckAuthenticode(string_view file, const Sha256Digest& publisher
   if (parts.signedDigest != DigestText(Sha256Of(parts.indirectContent))) return SignatureFault::ContentDigestMismatch;
   const string_view certificate = FindSignerCertificate(parts);
   if (certificate.empty()) return SignatureFault::Malformed;
-  if (Sha256Of(certificate) != publisherPin) return SignatureFault::WrongPublisher;
+  const string_view key = SubjectPublicKeyInfo(certificate);
+  if (key.empty()) return SignatureFault::Malformed;
+  const Sha256Digest keyDigest = Sha256Of(key);
+  bool pinned = false;
+  for (const Sha256Digest& pin : publisherPins) pinned = pinned || keyDigest == pin;
+  if (!pinned) return SignatureFault::WrongPublisher;
   signature = {message, certificate};
   return SignatureFault::None;
+}
+
+string_view SubjectPublicKeyInfo(string_view certificate) {
+  Der whole, tbs, version, serial, algorithm, issuer, validity, subject, key;
+  if (!Expect(certificate, kSequence, whole)) return {};
+  string_view c = whole.content;
+  if (!Expect(c, kSequence, tbs)) return {};
+  string_view t = tbs.content;
+  Optional(t, kContext0, version);
+  if (!Expect(t, kInteger, serial) || !Expect(t, kSequence, algorithm) || !Expect(t, kSequence, issuer) ||
+      !Expect(t, kSequence, validity) || !Expect(t, kSequence, subject) || !Expect(t, kSequence, key))
+    return {};
+  return key.whole;
+}
+
+std::vector<Sha256Digest> ParsePublisherPins(string_view text) {
+  std::vector<Sha256Digest> pins;
+  for (;;) {
+    const std::size_t end = text.find(';');
+    const std::optional<Sha256Digest> pin = ParseSha256Hex(text.substr(0, end));
+    if (!pin) return {};
+    pins.push_back(*pin);
+    if (end == string_view::npos) return pins;
+    text.remove_prefix(end + 1);
+  }
 }
 
 std::optional<Sha256Digest> ParseSha256Hex(string_view text) {

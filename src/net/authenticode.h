@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "net/sha256.h"
 
@@ -17,7 +18,7 @@ enum class SignatureFault {
   UnsupportedDigest,      // a digest other than SHA-256
   PeHashMismatch,         // the file's code differs from what was signed
   ContentDigestMismatch,  // the signed attributes do not cover the stated digest
-  WrongPublisher,         // signed, but not with the pinned publisher certificate
+  WrongPublisher,         // signed, but not with a pinned publisher key
   BadSignature,           // the signer's signature does not verify
   UnsignedData,           // data beside the signed parts of the signature
 };
@@ -44,11 +45,20 @@ struct AuthenticodeSignature {
 };
 
 // Every check that needs no public-key operation: one signature table that
-// ends the file and carries nothing unsigned, SHA-256 throughout, the PE hash equal to the signed one, the
-// signed attributes' digest equal to that of the signed content, and the
-// signer's certificate equal to the pinned one.
-SignatureFault CheckAuthenticode(std::string_view file, const Sha256Digest& publisherPin,
+// ends the file and carries nothing unsigned, SHA-256 throughout, the PE hash
+// equal to the signed one, the signed attributes' digest equal to that of the
+// signed content, and the signer's certificate carrying a pinned key: the
+// SHA-256 of its SubjectPublicKeyInfo is one of `publisherPins`. A renewed
+// certificate on the same key keeps its pin.
+SignatureFault CheckAuthenticode(std::string_view file, const std::vector<Sha256Digest>& publisherPins,
                                  AuthenticodeSignature& signature);
 
-// The pin as written in the build settings: 64 hexadecimal digits.
+// The whole DER of a certificate's SubjectPublicKeyInfo; empty when the
+// certificate cannot be read that far.
+std::string_view SubjectPublicKeyInfo(std::string_view certificate);
+
+// A digest as written in the build settings: 64 hexadecimal digits.
 std::optional<Sha256Digest> ParseSha256Hex(std::string_view text);
+// The build's list of pins, separated by ";": nothing when any of them is
+// malformed or none is given.
+std::vector<Sha256Digest> ParsePublisherPins(std::string_view text);

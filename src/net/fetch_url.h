@@ -14,5 +14,7 @@ inline constexpr unsigned kFetchDeadlineMs = 10000;
 // came back. userName and password may be null (no credentials). Shows nothing,
 // logs nothing, throws nothing. Connecting, sending and each read give up after
 // kFetchDeadlineMs. It blocks: the interface thread calls FetchUrlWaiting instead.
+// With `proxy` ("host:port"), the fetch goes through that HTTP proxy whatever
+// the system's settings hold; without one, as the system's settings say.
 bool FetchUrl(const std::string& url, std::string& body, const char* userName = nullptr,
-              const char* password = nullptr);
+              const char* password = nullptr, const char* proxy = nullptr);

@@ -15,7 +15,7 @@ namespace {
 // so a wait that gave up leaves it nothing dangling to write into.
 struct FetchJob {
   std::string url;
-  std::optional<std::string> userName, password;
+  std::optional<std::string> userName, password, proxy;
   std::string body;
   bool fetched = false;
   UniqueKernelHandle done{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
@@ -25,7 +25,8 @@ bool StartWorker(const std::shared_ptr<FetchJob>& job) {
   try {
     std::thread([job] {
       job->fetched = FetchUrl(job->url, job->body, job->userName ? job->userName->c_str() : nullptr,
-                              job->password ? job->password->c_str() : nullptr);
+                              job->password ? job->password->c_str() : nullptr,
+                              job->proxy ? job->proxy->c_str() : nullptr);
       SetEvent(job->done.get());
     }).detach();
     return true;
@@ -73,12 +74,14 @@ bool WaitServingMessages(HANDLE done, ULONGLONG deadline) {
 
 }  // namespace
 
-bool FetchUrlWaiting(const std::string& url, std::string& body, const char* userName, const char* password) {
+bool FetchUrlWaiting(const std::string& url, std::string& body, const char* userName, const char* password,
+                     const char* proxy) {
   body.clear();
   auto job = std::make_shared<FetchJob>();
   job->url = url;
   if (userName) job->userName = userName;
   if (password) job->password = password;
+  if (proxy) job->proxy = proxy;
   if (!job->done || !StartWorker(job)) return false;
   if (!WaitServingMessages(job->done.get(), GetTickCount64() + kFetchDeadlineMs)) return false;
   body = std::move(job->body);

@@ -12,4 +12,4 @@
 // fetch failed, when the deadline passed (the worker is then abandoned, never waited for,
 // and its late result dropped), or when WM_QUIT arrived (it is posted again for the outer loop).
 bool FetchUrlWaiting(const std::string& url, std::string& body, const char* userName = nullptr,
-                     const char* password = nullptr);
+                     const char* password = nullptr, const char* proxy = nullptr);

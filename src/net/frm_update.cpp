@@ -38,13 +38,14 @@ HWND AddControl(HWND dialog, const char* cls, const char* text, DWORD style, REC
 
 }  // namespace
 
-bool ShowUpdateDialog(HWND owner) {
+bool ShowUpdateDialog(HWND owner, const Sha256Digest& installer) {
   TfrmUpdate dialog(std::string("http://") + nimvara::config::kVendorHost + kDownloadPath,
-                    Paths().DataDir + "nimvara" + "-update.exe");
+                    Paths().DataDir + "nimvara" + "-update.exe", installer);
   return dialog.ShowModal(owner);
 }
 
-TfrmUpdate::TfrmUpdate(std::string url, std::string fileName) : url_(std::move(url)), fileName_(std::move(fileName)) {}
+TfrmUpdate::TfrmUpdate(std::string url, std::string fileName, const Sha256Digest& installer)
+    : url_(std::move(url)), fileName_(std::move(fileName)), installer_(installer) {}
 
 bool TfrmUpdate::ShowModal(HWND owner) {
   EmptyTemplate tmpl{};
@@ -137,9 +138,9 @@ void ShowDownloadProgress(HWND bar, HWND caption, std::int32_t totalSize, std::i
 }
 
 void TfrmUpdate::HTTPGetFileDoneFile(THTTPGet*, const std::string& fileName, std::int32_t) {
-  // The file that arrived runs only when the publisher signed it, and only the
-  // bytes that were checked.
-  if (!StartInstaller(fileName)) {
+  // The file that arrived runs only when it is the named release and the
+  // publisher signed it, and only the bytes that were checked.
+  if (!StartInstaller(fileName, installer_)) {
     HTTPGetFileError(nullptr);
     return;
   }

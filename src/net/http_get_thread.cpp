@@ -29,6 +29,14 @@ double MsSince(std::chrono::steady_clock::time_point start) {
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
+// On the session for the handles made from it, and on the request itself.
+void SetStallTimeout(HINTERNET handle) {
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    DWORD ms = kStallTimeoutMs;
+    InternetSetOptionA(handle, option, &ms, sizeof(ms));
+  }
+}
+
 std::optional<std::string> ContentLength(HINTERNET request) {
   char buffer[1024] = {};
   DWORD size = sizeof(buffer) - 1;
@@ -122,6 +130,7 @@ bool THTTPGetThread::Download() {
 
   if (!Keep(session_, InternetOpenA(OrNull(agent_), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)))
     return false;
+  SetStallTimeout(session_);
   if (!Keep(connection_, InternetConnectA(session_, host.c_str(), INTERNET_DEFAULT_HTTP_PORT, OrNull(userName_),
                                           OrNull(password_), INTERNET_SERVICE_HTTP, 0, 0)))
     return false;
@@ -132,6 +141,7 @@ bool THTTPGetThread::Download() {
                                        OrNull(referer_), acceptTypes, useCache_ ? 0 : kNoCacheFlags, 0)))
     return false;
   const HINTERNET request = request_;
+  SetStallTimeout(request);
   if (post)
     HttpSendRequestA(request, kPostHeader, sizeof(kPostHeader) - 1, const_cast<char*>(postQuery_.data()),
                      static_cast<DWORD>(postQuery_.size()));

@@ -20,6 +20,10 @@ inline constexpr UINT kHttpGetProgressMessage = WM_APP + 40;
 // Posted to the component's window when the worker's body has ended; wParam is
 // the transfer's number.
 inline constexpr UINT kHttpGetDoneMessage = WM_APP + 41;
+// A server that sends no byte for this long is given up: the waiting read
+// fails, and the transfer with it. Closing the handles does not end such a
+// read under Wine; the socket's own time-out does.
+inline constexpr DWORD kStallTimeoutMs = 30000;
 
 class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread> {
  public:

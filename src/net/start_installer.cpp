@@ -29,20 +29,27 @@ std::string RollbackReason(const std::string& fileName) {
   return "version " + FixedVersionText(*offered) + " is not newer than " + FixedVersionText(*running);
 }
 
+// Empty when the file may run; else why not.
+std::string Refusal(const std::string& bytes, const Sha256Digest& named, HANDLE file, const std::string& fileName) {
+  // Signed by the publisher is not enough: only the release that the signed
+  // reply names may run, never an older known-bad one.
+  if (Sha256Of(bytes) != named) return "not the installer the directory named";
+  const SignatureFault fault = VerifyInstaller(bytes, file, fileName);
+  if (fault != SignatureFault::None) return SignatureFaultText(fault);
+  // Only a signed version resource is worth reading: the signature covers it.
+  return RollbackReason(fileName);
+}
+
 }  // namespace
 
-bool StartInstaller(const std::string& fileName) {
+bool StartInstaller(const std::string& fileName, const Sha256Digest& named) {
   std::string reason = SignatureFaultText(SignatureFault::NotPe);
   {
     // Shared for reading only: nobody may change the file between check and start.
     UniqueFile file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
-    if (file && ReadAll(file.get(), bytes)) {
-      const SignatureFault fault = VerifyInstaller(bytes, file.get(), fileName);
-      // Only a signed version resource is worth reading: the signature covers it.
-      reason = fault == SignatureFault::None ? RollbackReason(fileName) : SignatureFaultText(fault);
-    }
+    if (file && ReadAll(file.get(), bytes)) reason = Refusal(bytes, named, file.get(), fileName);
     if (reason.empty()) {
       const auto result = reinterpret_cast<INT_PTR>(
           ShellExecuteA(nullptr, "Open", fileName.c_str(), kRelaunchSwitch, nullptr, SW_SHOWNORMAL));

@@ -13,7 +13,7 @@ namespace {
 constexpr DWORD kEncoding = X509_ASN_ENCODING | PKCS_7_ASN_ENCODING;
 
 // The signer's public-key signature over the signed attributes, checked with
-// the certificate that the pin has already approved.
+// the certificate whose key a pin has already approved.
 SignatureFault CheckSignerSignature(const AuthenticodeSignature& signature) {
   UniqueCryptMsg message(CryptMsgOpenToDecode(kEncoding, 0, 0, 0, nullptr, nullptr));
   if (!message || !CryptMsgUpdate(message.get(), reinterpret_cast<const BYTE*>(signature.signedMessage.data()),
@@ -62,10 +62,9 @@ bool TrustedBySystem(HANDLE file, const std::string& path) {
 }  // namespace
 
 SignatureFault VerifyInstaller(std::string_view bytes, HANDLE file, const std::string& path) {
-  const auto pin = ParseSha256Hex(nimvara::config::kPublisherCertSha256);
-  if (!pin) return SignatureFault::WrongPublisher;
+  const std::vector<Sha256Digest> pins = ParsePublisherPins(nimvara::config::kPublisherKeySha256);
   AuthenticodeSignature signature;
-  if (const SignatureFault fault = CheckAuthenticode(bytes, *pin, signature); fault != SignatureFault::None)
+  if (const SignatureFault fault = CheckAuthenticode(bytes, pins, signature); fault != SignatureFault::None)
     return fault;
   if (const SignatureFault fault = CheckSignerSignature(signature); fault != SignatureFault::None) return fault;
   // Windows' own verdict as well; under Wine it is no sound gate on its own.

@@ -20,23 +20,25 @@ namespace {
 
 // Copied here beforehand: a crashing process may have a broken heap, so the
 // filter allocates nothing of its own.
-struct PendingRestore {
+struct PendingFile {
   char file[MAX_PATH];
   char text[1024];
   DWORD size;
 };
 
-PendingRestore gPending;
+// Firefox's prefs file and the add-on's hand-off file: a session may have
+// written both when the options changed in its course.
+PendingFile gPending[2];
 volatile LONG gArmed = 0;
 LPTOP_LEVEL_EXCEPTION_FILTER gPreviousFilter = nullptr;
 std::terminate_handler gPreviousTerminate = nullptr;
 
-void WritePendingFile() {
-  if (gPending.file[0] == '\0') return;
-  HANDLE file = CreateFileA(gPending.file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+void WritePendingFile(const PendingFile& pending) {
+  if (pending.file[0] == '\0') return;
+  HANDLE file = CreateFileA(pending.file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
-  WriteFile(file, gPending.text, gPending.size, &written, nullptr);
+  WriteFile(file, pending.text, pending.size, &written, nullptr);
   CloseHandle(file);
 }
 
@@ -44,7 +46,7 @@ void RunPendingRestore() {
   // Once, even when several threads fail together.
   if (InterlockedExchange(&gArmed, 0) == 0) return;
   SetAllConnectionsDirectNow();
-  WritePendingFile();
+  for (const PendingFile& pending : gPending) WritePendingFile(pending);
 }
 
 LONG WINAPI RestoreOnCrash(EXCEPTION_POINTERS* exception) {
@@ -74,6 +76,18 @@ void PrepareFirefoxFile(FirefoxBackend firefox, std::string& file, std::string& 
   }
 }
 
+void PreparePending(PendingFile& pending, FirefoxBackend firefox) {
+  std::string file, text;
+  PrepareFirefoxFile(firefox, file, text);
+  pending.file[0] = '\0';
+  pending.size = 0;
+  if (!file.empty() && file.size() < sizeof(pending.file) && text.size() <= sizeof(pending.text)) {
+    std::memcpy(pending.file, file.c_str(), file.size() + 1);
+    std::memcpy(pending.text, text.data(), text.size());
+    pending.size = static_cast<DWORD>(text.size());
+  }
+}
+
 }  // namespace
 
 void InstallCrashRestore() {
@@ -84,17 +98,10 @@ void InstallCrashRestore() {
   gPreviousTerminate = std::set_terminate(&RestoreOnTerminate);
 }
 
-void ArmCrashRestore(FirefoxBackend firefox) {
+void ArmCrashRestore(const AppliedBackends& applied) {
   InterlockedExchange(&gArmed, 0);
-  std::string file, text;
-  PrepareFirefoxFile(firefox, file, text);
-  gPending.file[0] = '\0';
-  gPending.size = 0;
-  if (!file.empty() && file.size() < sizeof(gPending.file) && text.size() <= sizeof(gPending.text)) {
-    std::memcpy(gPending.file, file.c_str(), file.size() + 1);
-    std::memcpy(gPending.text, text.data(), text.size());
-    gPending.size = static_cast<DWORD>(text.size());
-  }
+  PreparePending(gPending[0], applied.firefoxPrefs ? FirefoxBackend::PrefsFile : FirefoxBackend::None);
+  PreparePending(gPending[1], applied.firefoxAddon ? FirefoxBackend::Addon : FirefoxBackend::None);
   InterlockedExchange(&gArmed, 1);
 }
 

@@ -3,15 +3,15 @@
 // on a dead proxy until the next start.
 #pragma once
 
-#include "proxy/switch_plan.h"
+#include "proxy/applied_backends.h"
 
 // Once, at program start. The filter hands on to the one installed before it,
 // so the process then ends as it would have.
 void InstallCrashRestore();
 
 // After an apply: a crash from now on puts WinINet on direct access and writes
-// the off state of the Firefox back-end that the apply used. Everything the
+// the off state of every Firefox back-end the session has used. Everything the
 // filter needs is prepared here.
-void ArmCrashRestore(FirefoxBackend firefox);
+void ArmCrashRestore(const AppliedBackends& applied);
 // After a restore: nothing left to undo.
 void DisarmCrashRestore();

@@ -5,6 +5,7 @@
 #include "base/settings.h"
 #include "base/settings_keys.h"
 #include "host/restore_at_logon.h"
+#include "proxy/applied_backends.h"
 #include "proxy/crash_restore.h"
 #include "proxy/firefox_addon.h"
 #include "proxy/firefox_prefs.h"
@@ -30,6 +31,63 @@ void RefuseProxy(const std::string& proxy) {
   ShowMessageBox(kProgramName, kInvalidProxyText, MessageKind::Error, mbOK);
 }
 
+// What this process has applied since its last restore. The settings file
+// holds the same for a later process; this copy counts when the file cannot
+// be written.
+AppliedBackends gApplied;
+
+AppliedBackends StoredApplied() {
+  const IniSettings* settings = Settings();
+  if (!settings) return {};
+  return AppliedFromIni(
+      [settings](const std::string& key) { return settings->ReadValue(kSectionApplied, key.c_str()); });
+}
+
+void StoreApplied() {
+  IniSettings* settings = Settings();
+  if (!settings) return;
+  settings->EraseSection(kSectionApplied);
+  if (!gApplied.Any()) return;
+  for (const auto& [key, value] : AppliedIniEntries(gApplied))
+    settings->WriteString(kSectionApplied, key.c_str(), value);
+}
+
+void Apply(const BrowserSwitchPlan& plan, const ProxyAddress& address, const std::string& label,
+           const std::string& bypass) {
+  std::vector<std::string> proxied;
+  if (plan.winInetFollowsCall)
+    proxied = SetAllConnectionsProxy(address, bypass);
+  else
+    SetAllConnectionsProxy(std::nullopt, "");
+  // Remembered, and the safety nets set, before Firefox's file: its box may
+  // wait for the user, and a kill then must still undo everything.
+  gApplied = Union(gApplied, StoredApplied());
+  AddApply(gApplied, plan, proxied);
+  StoreApplied();
+  // Only the program itself (its path is known once start-up ran) asks
+  // Windows to undo a session it could not end.
+  if (!Paths().ExePath.empty()) SetRestoreAtLogon(Paths().ExePath);
+  ArmCrashRestore(gApplied);
+  if (plan.firefox == FirefoxBackend::PrefsFile)
+    SetFirefoxPrefs(address, bypass);
+  else if (plan.firefox == FirefoxBackend::Addon)
+    WriteAddonHandoff(true, address, label, bypass);
+  ArmCrashRestore(gApplied);  // with the file as it is now
+}
+
+// Everything applied, by this process or one that was killed, and what the
+// options select now.
+void Restore(const BrowserSwitchPlan& plan) {
+  const RestorePlan restore = PlanRestore(Union(gApplied, StoredApplied()), plan);
+  SetAllConnectionsProxy(std::nullopt, "", restore.connections);
+  if (restore.firefoxPrefs) SetFirefoxPrefs(std::nullopt, "");
+  if (restore.firefoxAddon) WriteAddonHandoff(false, std::nullopt, "", "");
+  gApplied = {};
+  StoreApplied();
+  DisarmCrashRestore();
+  ClearRestoreAtLogon();
+}
+
 }  // namespace
 
 void SetBrowserProxy(bool enable, const std::string& proxy, const std::string& label, const std::string& bypass) {
@@ -39,26 +97,13 @@ void SetBrowserProxy(bool enable, const std::string& proxy, const std::string& l
     RefuseProxy(proxy);
     return;
   }
-  const std::optional<ProxyAddress> applied = enable ? address : std::nullopt;
-  const BrowserSwitchPlan plan = ReadPlan();
-  if (plan.winInetFollowsCall)
-    SetAllConnectionsProxy(applied, bypass);
+  if (enable)
+    Apply(ReadPlan(), *address, label, bypass);
   else
-    SetAllConnectionsProxy(std::nullopt, "");
-  if (plan.firefox == FirefoxBackend::PrefsFile)
-    SetFirefoxPrefs(applied, bypass);
-  else if (plan.firefox == FirefoxBackend::Addon)
-    WriteAddonHandoff(enable, address, label, bypass);
-  if (enable) {
-    ArmCrashRestore(plan.firefox);
-    // Only the program itself (its path is known once start-up ran) asks
-    // Windows to undo a session it could not end.
-    if (!Paths().ExePath.empty()) SetRestoreAtLogon(Paths().ExePath);
-  } else {
-    DisarmCrashRestore();
-    ClearRestoreAtLogon();
-  }
+    Restore(ReadPlan());
 }
+
+bool WinInetSelected() { return ReadPlan().winInetFollowsCall; }
 
 std::string FirefoxNotCovered() {
   const BrowserSwitchPlan plan = ReadPlan();

@@ -14,8 +14,7 @@ ConnectionProxyOptions ProxyOptionsFor(const std::optional<ProxyAddress>& proxy,
 }
 
 std::vector<std::string> ConnectionsToWrite(const std::vector<std::string>& dialUp) {
-  if (dialUp.empty()) return {std::string()};
-  return dialUp;
+  return ConnectionsToRestore({}, dialUp);
 }
 
 std::vector<std::string> ConnectionsToRestore(const std::vector<std::string>& atSwitch,

@@ -22,8 +22,9 @@ struct ConnectionProxyOptions {
 // unchanged apart from control characters, which never reach the registry.
 ConnectionProxyOptions ProxyOptionsFor(const std::optional<ProxyAddress>& proxy, std::string_view bypass);
 
-// Each active dial-up connection in the platform's order; the LAN setting ("")
-// only when none is active.
+// The LAN setting ("") and each active dial-up or VPN connection in the
+// platform's order: when a VPN drops, WinINet falls back to the LAN setting,
+// which must then hold the session too.
 std::vector<std::string> ConnectionsToWrite(const std::vector<std::string>& dialUp);
 
 // A restore leaves no connection on the proxy: the LAN setting, every dial-up

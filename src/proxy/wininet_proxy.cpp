@@ -111,17 +111,21 @@ void SetRasEnumConnectionsForTest(RasEnumConnectionsFn fn) {
 
 void SetInternetSetOptionForTest(InternetSetOptionFn fn) { gInternetSetOption = fn ? fn : &InternetSetOptionA; }
 
-void SetAllConnectionsProxy(const std::optional<ProxyAddress>& proxy, const std::string& bypass) {
+std::vector<std::string> SetAllConnectionsProxy(const std::optional<ProxyAddress>& proxy, const std::string& bypass,
+                                                const std::vector<std::string>& alsoRestore) {
   std::vector<std::string> dialUp;
   EnumDialUpConnections(dialUp);
   if (!proxy) {
-    for (const std::string& connection : ConnectionsToRestore(AppliedDialUps(), dialUp))
+    std::vector<std::string> written = AppliedDialUps();
+    written.insert(written.end(), alsoRestore.begin(), alsoRestore.end());
+    for (const std::string& connection : ConnectionsToRestore(written, dialUp))
       SetConnectionProxy(connection, proxy, bypass);
     ForgetApply();
-    return;
+    return {};
   }
   for (const std::string& connection : ConnectionsToWrite(dialUp)) SetConnectionProxy(connection, proxy, bypass);
   RememberApply(*proxy, dialUp);
+  return dialUp;
 }
 
 bool WinInetSessionInEffect() {
@@ -151,7 +155,8 @@ bool SetConnectionProxy(const std::string& connectionName, const std::optional<P
 
 void SetAllConnectionsDirectNow() {
   // As ConnectionsToRestore orders them: the LAN, the entries written since
-  // the switch, then the other active ones.
+  // the switch, then the other active ones. (Entries of an earlier process
+  // were restored at this one's start.)
   RasConnV1 records[kDialUpRecords] = {};
   const DWORD count = EnumDialUpRecords(records);
   char noServer[1] = "";

@@ -12,10 +12,12 @@
 
 #include "proxy/proxy_address.h"
 
-// With a proxy: each active dial-up connection, or the LAN setting when none
-// is active, for every protocol. Without one: direct access for the LAN
-// setting and every entry that was written since the switch or is active now.
-void SetAllConnectionsProxy(const std::optional<ProxyAddress>& proxy, const std::string& bypass);
+// With a proxy: the LAN setting and each active dial-up or VPN connection, for
+// every protocol; returns the entries written besides the LAN. Without one:
+// direct access for the LAN setting, every entry written since the switch,
+// `alsoRestore` (entries an earlier process wrote) and every one active now.
+std::vector<std::string> SetAllConnectionsProxy(const std::optional<ProxyAddress>& proxy, const std::string& bypass,
+                                                const std::vector<std::string>& alsoRestore = {});
 // Whether every connection the last apply wrote still holds its proxy (true
 // when no apply is in force).
 bool WinInetSessionInEffect();

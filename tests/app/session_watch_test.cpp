@@ -18,7 +18,8 @@ std::vector<TServer> Servers() {
 
 // One event fed to the watch, and what its verdict must hold.
 struct Step {
-  enum Kind { Start, Ok, Failed, Denied, Due, Changed, Connection, Stop, EndQuery, EndCancel } kind;
+  // LateFailed: the verification asked before the last one fails.
+  enum Kind { Start, Ok, Failed, LateFailed, Denied, Due, Changed, Connection, Stop, EndQuery, EndCancel } kind;
   std::size_t entry = 0;   // Start: the entry; Changed: the clock in seconds
   std::vector<std::string> log;
   std::string hint;        // the hint of a status or the hint alone; "" when neither
@@ -39,7 +40,11 @@ struct Row {
 void Play(const Row& row) {
   const std::vector<TServer> servers = Servers();
   SessionWatch watch(servers);
-  unsigned ticket = 0;
+  unsigned ticket = 0, earlier = 0;
+  const auto asked = [&](unsigned next) {
+    earlier = ticket;
+    ticket = next;
+  };
   for (std::size_t i = 0; i < row.steps.size(); ++i) {
     const Step& s = row.steps[i];
     SCOPED_TRACE(std::string(row.name) + ", step " + std::to_string(i));
@@ -48,6 +53,7 @@ void Play(const Row& row) {
       case Step::Start: v = watch.Started(s.entry, "Umbrix - x", "", row.checkSeconds); break;
       case Step::Ok: v = watch.CheckDone(ticket, CheckOutcome::Ok); break;
       case Step::Failed: v = watch.CheckDone(ticket, CheckOutcome::Failed); break;
+      case Step::LateFailed: v = watch.CheckDone(earlier, CheckOutcome::Failed); break;
       case Step::Denied: v = watch.CheckDone(ticket, CheckOutcome::Denied); break;
       case Step::Due: v = watch.CheckDue(); break;
       case Step::Changed: v = watch.SettingsChanged(static_cast<long long>(s.entry) * 1000); break;
@@ -65,12 +71,12 @@ void Play(const Row& row) {
     EXPECT_EQ(v.verify.has_value(), s.verify);
     EXPECT_EQ(v.endProgram, s.end);
     EXPECT_EQ(watch.State(), s.after);
-    if (v.verify) ticket = *v.verify;
+    if (v.verify) asked(*v.verify);
     // A fail-over is carried out by starting the new entry.
     if (v.switchTo) {
       const WatchVerdict next = watch.Started(*v.switchTo, "Umbrix - y", "", row.checkSeconds);
       EXPECT_TRUE(next.verify.has_value());
-      ticket = *next.verify;
+      asked(*next.verify);
     }
   }
 }
@@ -111,14 +117,25 @@ TEST(SessionWatch, EventsAndVerdicts) {
         {Step::Due, 0, {}, "", -1, -1, false, true, false, S::Held},
         {Step::Failed, 0, {"Check: United States #4 failed", "Failover: United States #1"}, "", -1, 0, false, false,
          false, S::Checking}}},
-      {"an entry that failed in this run is skipped", 120,
-       {start, {Step::Failed, 0, {"Verify failed.", "Umbrix not verified"}, std::string(kUs1) + " (not verified)",
-                kWarn, -1, false, false, false, S::NotVerified},
+      // #1 fails and #3 takes over; the user then picks #4, which fails in
+      // turn: #1 is tried again, the pick having begun afresh.
+      {"a pick after failures clears what failed", 120,
+       {start, verified, due,
+        {Step::Failed, 0, {"Check: United States #1 failed", "Failover: United States #3"}, "", -1, 2, false, false,
+         false, S::Checking},
+        {Step::Ok, 0, {}, "Umbrix - United States #3", -1, -1, false, false, false, S::Verified},
         {Step::Start, 3, {}, "Umbrix - United States #4 (checking...)", kInfo, -1, false, true, false, S::Checking},
         {Step::Ok, 0, {}, "Umbrix - United States #4", -1, -1, false, false, false, S::Verified},
         {Step::Due, 0, {}, "", -1, -1, false, true, false, S::Verified},
-        {Step::Failed, 0, {"Check: United States #4 failed", "Failover: United States #3"}, "", -1, 2, false, false,
+        {Step::Failed, 0, {"Check: United States #4 failed", "Failover: United States #1"}, "", -1, 0, false, false,
          false, S::Checking}}},
+      // Carried out when the check in flight ends: the late answer about the
+      // old entry changes nothing, the pick's own verification counts.
+      {"a pick during a check", 120,
+       {start, verified, due,
+        {Step::Start, 3, {}, "Umbrix - United States #4 (checking...)", kInfo, -1, false, true, false, S::Checking},
+        {Step::LateFailed, 0, {}, "", -1, -1, false, false, false, S::Checking},
+        {Step::Ok, 0, {}, "Umbrix - United States #4", -1, -1, false, false, false, S::Verified}}},
       {"settings taken back twice within a minute: stop fighting", 120,
        {start, verified,
         {Step::Changed, 100, {"Proxy settings changed by another program"}, "", -1, -1, true, false, false,

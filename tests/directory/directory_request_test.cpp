@@ -48,6 +48,7 @@ struct Scripted {
   std::vector<std::pair<bool, std::string>> answers;  // per attempt
   bool unblockTakesOver = false;
   std::size_t closedDuringFetch = 0;  // 1-based; 0: never
+  std::uint64_t highestSerial = 0;
   std::vector<std::string> events;
   std::vector<std::string> urls;
 
@@ -70,6 +71,12 @@ struct Scripted {
     };
     // A refused signature's place in the run is the end-to-end test's, with the real check.
     hooks.signedByVendor = [](const std::string&) { return true; };
+    hooks.now = [] { return std::int64_t{1800000000}; };
+    hooks.highestSerial = [this] { return highestSerial; };
+    hooks.keepSerial = [this](std::uint64_t serial) {
+      events.push_back("<keep " + std::to_string(serial) + ">");
+      highestSerial = serial;
+    };
     hooks.stopped = [this] { return closedDuringFetch != 0 && urls.size() >= closedDuringFetch; };
     hooks.showUnblock = [this] {
       events.push_back("<unblock>");
@@ -79,6 +86,9 @@ struct Scripted {
     return RunSilentUpdate({"http://a", "http://b", "http://c"}, "1.05", hooks);
   }
 };
+
+// Marked as the vendor marks a current reply.
+const std::string kFresh = "B=1\nSerial=5\nExpires=1800000100\nE=1";
 
 const std::vector<std::string> kPrologue = {"Init settings...", "<id>", "Done", "SilentUpdate...",
                                             "busy: SilentUpdate. Please wait...", "<direct>"};
@@ -101,17 +111,32 @@ TEST(RunSilentUpdate, LogsEveryAttemptAndStopsAtTheFirstAcceptedReply) {
     std::size_t closedDuringFetch = 0;
   } cases[] = {
       {"first server cut off, second good",
-       {{true, "B=1\nC=0"}, {true, "B=1\nE=1"}},
+       {{true, "B=1\nC=0"}, {true, kFresh}},
        false,
        {"SilentUpdate-0 ...", "SilentUpdate-0 OK", "UpdateVerify-0 Failed", "busy: Try SilentUpdate-1 ...",
-        "SilentUpdate-1 ...", "SilentUpdate-1 OK", "UpdateVerify-1 OK"},
-       "B=1\nE=1"},
+        "SilentUpdate-1 ...", "SilentUpdate-1 OK", "<keep 5>", "UpdateVerify-1 OK"},
+       kFresh},
       {"first unreachable, second good",
-       {{false, ""}, {true, "E=1 B=1"}},
+       {{false, ""}, {true, kFresh}},
        false,
        {"SilentUpdate-0 ...", "SilentUpdate-0 Failed", "busy: Try SilentUpdate-1 ...", "SilentUpdate-1 ...",
-        "SilentUpdate-1 OK", "UpdateVerify-1 OK"},
-       "E=1 B=1"},
+        "SilentUpdate-1 OK", "<keep 5>", "UpdateVerify-1 OK"},
+       kFresh},
+      {"a replayed, an expired and an unmarked reply: each a failed attempt",
+       {{true, "B=1\nSerial=3\nExpires=1800000100\nE=1"}, {true, "B=1\nSerial=6\nExpires=1700000000\nE=1"},
+        {true, "B=1\nE=1"}},
+       false,
+       {"SilentUpdate-0 ...", "SilentUpdate-0 OK", "Reply older than one already read", "UpdateVerify-0 Failed",
+        "busy: Try SilentUpdate-1 ...", "SilentUpdate-1 ...", "SilentUpdate-1 OK", "Reply expired",
+        "UpdateVerify-1 Failed", "busy: Try SilentUpdate-2 ...", "SilentUpdate-2 ...", "SilentUpdate-2 OK",
+        "Reply has no serial or expiry", "UpdateVerify-2 Failed", "SilentUpdate Failed!", "Please unblock Nimvara",
+        "<unblock>", "off: SilentUpdate Failed!", "<umbrix off>"},
+       ""},
+      {"the serial read before is read again, and not kept anew",
+       {{true, "B=1\nSerial=4\nExpires=1800000100\nE=1"}},
+       false,
+       {"SilentUpdate-0 ...", "SilentUpdate-0 OK", "UpdateVerify-0 OK"},
+       "B=1\nSerial=4\nExpires=1800000100\nE=1"},
       {"all three fail",
        {{false, ""}, {true, "<html>"}, {false, ""}},
        false,
@@ -128,14 +153,14 @@ TEST(RunSilentUpdate, LogsEveryAttemptAndStopsAtTheFirstAcceptedReply) {
         "SilentUpdate Failed!", "Please unblock Nimvara", "<unblock>"},
        ""},
       {"the program closes during the second fetch: nothing more, not even its result",
-       {{false, ""}, {true, "B=1\nE=1"}},
+       {{false, ""}, {true, kFresh}},
        false,
        {"SilentUpdate-0 ...", "SilentUpdate-0 Failed", "busy: Try SilentUpdate-1 ...", "SilentUpdate-1 ..."},
        "",
        2},
   };
   for (const auto& c : cases) {
-    Scripted run{c.answers, c.unblockTakesOver, c.closedDuringFetch, {}, {}};
+    Scripted run{c.answers, c.unblockTakesOver, c.closedDuringFetch, 4, {}, {}};
     EXPECT_EQ(run.Run(), c.reply) << c.name;
     EXPECT_EQ(run.events, WithPrologue(c.tail)) << c.name;
     for (std::size_t k = 0; k < run.urls.size(); ++k)

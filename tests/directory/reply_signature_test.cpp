@@ -79,7 +79,7 @@ TEST(ReplySignature, PinnedKeyAndVerdict) {
     int calls;
     bool accepted;
   } cases[] = {
-      {"no key pinned", kReply, "", false, 0, true},
+      {"no key pinned: nothing is read", signedReply, "", true, 0, false},
       {"the system's verdict: good", signedReply, kKey, true, 1, true},
       {"the system's verdict: wrong", signedReply, kKey, false, 1, false},
       {"no signature line", kReply, kKey, true, 0, false},

@@ -160,7 +160,8 @@ TEST_F(Directory, ACutOffFirstServerSendsTheRequestOnToTheSecond) {
 }
 
 TEST_F(Directory, AnUnsignedReplyIsAFailedAttemptAndTheSignedOneIsRead) {
-  if (*nimvara::config::kDirectoryPublicKey == '\0') GTEST_SKIP() << "built without a directory key";
+  // A build that reads unsigned replies fails here: it must be made on purpose, never by a missing key.
+  ASSERT_FALSE(nimvara::config::kReadUnsignedReplies) << "built with NIMVARA_UNSIGNED_REPLIES";
   DirectoryService service("unsigned good down", kCatalogue);
   StartNimvara();
   ASSERT_TRUE(HintIs("Please Select an IP Address")) << AskNimvara(main, kAskHint);
@@ -169,6 +170,24 @@ TEST_F(Directory, AnUnsignedReplyIsAFailedAttemptAndTheSignedOneIsRead) {
                     {"SilentUpdate-0 ...", "SilentUpdate-0 OK", "Reply signature missing or wrong",
                      "UpdateVerify-0 Failed", "SilentUpdate-1 ...", "SilentUpdate-1 OK", "UpdateVerify-1 OK",
                      "Catalogue entry #3 skipped: not a host address"}}));
+}
+
+TEST_F(Directory, AReplayedOlderReplyIsAFailedAttemptAndTheCurrentOneIsReadAndKept) {
+  // Serial 50 was read before; server 0 replays an earlier signed reply
+  // (serial 20), server 1 serves the current one (the stand-in's 100).
+  const std::string ini = NimvaraDataDir() + "nimvara.ini";
+  ASSERT_TRUE(WritePrivateProfileStringA("Config", "DirectorySerial", "50", ini.c_str()));
+  DirectoryService service("old:20 good down", kCatalogue);
+  StartNimvara();
+  ASSERT_TRUE(HintIs("Please Select an IP Address")) << AskNimvara(main, kAskHint);
+  EXPECT_EQ(RequestLogLines(),
+            Joined({kPrologue,
+                    {"SilentUpdate-0 ...", "SilentUpdate-0 OK", "Reply older than one already read",
+                     "UpdateVerify-0 Failed", "SilentUpdate-1 ...", "SilentUpdate-1 OK", "UpdateVerify-1 OK",
+                     "Catalogue entry #3 skipped: not a host address"}}));
+  char serial[32] = {};
+  GetPrivateProfileStringA("Config", "DirectorySerial", "", serial, sizeof(serial), ini.c_str());
+  EXPECT_STREQ(serial, "100");
 }
 
 TEST_F(Directory, AllDownShowsTheUnblockDialogAndReconnectReadsTheCatalogueOnceTheyAreUp) {

@@ -7,7 +7,9 @@
 
 namespace {
 
-const char kNewVersionCatalogue[] = "new-version\nport 8080\nuser nim\npassword vara\nserver 1 127.0.0.10\n";
+// The signed reply names the installer it serves by its SHA-256.
+const char kNewVersionCatalogue[] =
+    "new-version download/nimvara.exe\nport 8080\nuser nim\npassword vara\nserver 1 127.0.0.10\n";
 
 // The stand-in directory (see directory_server.py) with server 0, the vendor
 // host, up and serving `sample` as the installer; all down again at the end.

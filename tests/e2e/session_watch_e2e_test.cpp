@@ -45,7 +45,26 @@ struct QuietWatch : MainRoad {
   QuietWatch() { settings = "AutoSelectCountry=1\r\nLastCountry=2\r\nCheckSeconds=3600\r\n"; }
 };
 
+// Internet Explorer unticked: only Firefox is given the session, and WinINet stays direct.
+struct FirefoxOnly : MainRoad {
+  FirefoxOnly() { settings = "AutoSelectCountry=1\r\nLastCountry=2\r\nCheckSeconds=10\r\nBrowserIE=0\r\n"; }
+};
+
 }  // namespace
+
+TEST_F(FirefoxOnly, ChecksGoThroughTheEntrysProxyWhileWinInetStaysDirect) {
+  Start();
+  ASSERT_TRUE(WaitForHint(main, "Umbrix - United Kingdom #3"));  // verified, not "(not verified)"
+  EXPECT_TRUE(Has(UserJs(profile), "\"127.0.0.12\"")) << UserJs(profile);
+  EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
+  // The site answers "OK" only through a proxy: two watch checks pass, none fails over.
+  EXPECT_TRUE(WaitFor([] { return Count(Log(), "] Check: United Kingdom #3 OK\r\n") >= 2; }, std::chrono::seconds(30)));
+  const std::string log = Log();
+  EXPECT_FALSE(Has(log, "Verify failed.")) << log;
+  EXPECT_FALSE(Has(log, "Failover")) << log;
+  EXPECT_EQ(AskNimvara(main, kAskHint), "Umbrix - United Kingdom #3");
+  EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
+}
 
 TEST_F(WatchedSession, ADeadProxyIsReplacedWithinOneCheckThenAltF4RestoresAndClearsRunOnce) {
   Start();
@@ -95,10 +114,16 @@ TEST_F(QuietWatch, WakeAddressChangeEndCancelledAndSettingsTakenBack) {
   PostMessageA(main, kAddressChangedMessage, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return checks() == 2; }, std::chrono::seconds(10)));
 
-  // An end of the Windows session that is cancelled: restored, then applied again.
+  // An end of the Windows session that is cancelled: restored, then applied
+  // again. With a Firefox window open, the restore's box would hold up the
+  // log-off: none shows while Windows asks.
+  HWND firefox = CreateWindowExA(0, "STATIC", "Start Page - Mozilla Firefox", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(firefox, nullptr);
   DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer));
+  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &answer));
   EXPECT_EQ(answer, 1u);
+  DestroyWindow(firefox);
   EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
   EXPECT_EQ(RunOnceValue(), "(none)");
   ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, FALSE, 0, SMTO_BLOCK, 10000, &answer));
@@ -157,6 +182,8 @@ TEST_F(QuietWatch, TheRestoreSwitchUndoesAKilledSessionAndLeavesARunningOneAlone
   nimvara.Kill();
   main = nullptr;
   EXPECT_EQ(QueryLanProxy().server, "127.0.0.12:8080");
+  // Firefox unticked after the kill: the killed session's user.js is undone all the same.
+  ASSERT_TRUE(WritePrivateProfileStringA("Config", "BrowserFirefox", "0", (NimvaraDataDir() + "nimvara.ini").c_str()));
   const std::string logBefore = Log();
   // What Windows runs at the next logon.
   NimvaraProcess atLogon;

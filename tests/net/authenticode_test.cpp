@@ -23,7 +23,7 @@ std::string Hex(const Sha256Digest& d) {
   return text;
 }
 
-Sha256Digest Pin() { return *ParseSha256Hex(nimvara::config::kPublisherCertSha256); }
+std::vector<Sha256Digest> Pins() { return ParsePublisherPins(nimvara::config::kPublisherKeySha256); }
 
 TEST(Sha256, KnownDigests) {
   EXPECT_EQ(Hex(Sha256Of("")), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
@@ -48,7 +48,13 @@ TEST(Authenticode, PinFromTheBuildSettings) {
   EXPECT_EQ((*pin)[1], 0xFF);
   EXPECT_EQ((*pin)[2], 0xA0);
   EXPECT_EQ((*pin)[3], 0x11);
-  EXPECT_TRUE(ParseSha256Hex(nimvara::config::kPublisherCertSha256).has_value());
+  // The build's list: the test key in use and the next one named in advance.
+  EXPECT_EQ(Pins().size(), 2u);
+  const std::string a(64, 'a'), b = "00FFa0" + std::string(58, '1');
+  EXPECT_EQ(ParsePublisherPins(a + ";" + b), (std::vector<Sha256Digest>{*ParseSha256Hex(a), *pin}));
+  EXPECT_EQ(ParsePublisherPins(a).size(), 1u);
+  for (const std::string& bad : {std::string(), a + ";", a + ";;" + b, a + ";" + b.substr(1), ";" + a})
+    EXPECT_TRUE(ParsePublisherPins(bad).empty()) << bad;
 }
 
 TEST(Authenticode, SigningLeavesThePeHashAsItWas) {
@@ -66,6 +72,9 @@ TEST(Authenticode, DecisionOnFilesMadeByTheBuild) {
     SignatureFault fault;
   } const cases[] = {
       {"good.exe", SignatureFault::None},
+      // A renewed certificate on the pinned key, and the next key named in advance.
+      {"renewed.exe", SignatureFault::None},
+      {"next_key.exe", SignatureFault::None},
       {"unsigned.exe", SignatureFault::Unsigned},
       {"other_publisher.exe", SignatureFault::WrongPublisher},
       {"code_changed.exe", SignatureFault::PeHashMismatch},
@@ -84,7 +93,7 @@ TEST(Authenticode, DecisionOnFilesMadeByTheBuild) {
     const std::string bytes = Sample(c.file);
     ASSERT_GT(bytes.size(), 1000u);
     AuthenticodeSignature signature;
-    EXPECT_EQ(CheckAuthenticode(bytes, Pin(), signature), c.fault);
+    EXPECT_EQ(CheckAuthenticode(bytes, Pins(), signature), c.fault);
     EXPECT_EQ(signature.signedMessage.empty(), c.fault != SignatureFault::None);
   }
 }
@@ -92,8 +101,8 @@ TEST(Authenticode, DecisionOnFilesMadeByTheBuild) {
 TEST(Authenticode, GoodSignatureNamesThePinnedCertificate) {
   const std::string good = Sample("good.exe");
   AuthenticodeSignature signature;
-  ASSERT_EQ(CheckAuthenticode(good, Pin(), signature), SignatureFault::None);
-  EXPECT_EQ(Sha256Of(signature.signerCertificate), Pin());
+  ASSERT_EQ(CheckAuthenticode(good, Pins(), signature), SignatureFault::None);
+  EXPECT_EQ(Sha256Of(SubjectPublicKeyInfo(signature.signerCertificate)), Pins()[0]);
   // The message lies inside the file's signature table.
   EXPECT_GT(signature.signedMessage.data(), good.data());
   EXPECT_LE(signature.signedMessage.data() + signature.signedMessage.size(), good.data() + good.size());
@@ -102,15 +111,15 @@ TEST(Authenticode, GoodSignatureNamesThePinnedCertificate) {
 TEST(Authenticode, CutOrNotAProgram) {
   const std::string good = Sample("good.exe");
   AuthenticodeSignature signature;
-  EXPECT_EQ(CheckAuthenticode("", Pin(), signature), SignatureFault::NotPe);
-  EXPECT_EQ(CheckAuthenticode("<html>No such file</html>", Pin(), signature), SignatureFault::NotPe);
+  EXPECT_EQ(CheckAuthenticode("", Pins(), signature), SignatureFault::NotPe);
+  EXPECT_EQ(CheckAuthenticode("<html>No such file</html>", Pins(), signature), SignatureFault::NotPe);
   // Every cut of the file is refused, and read within its bounds.
   for (std::size_t size = 0; size < good.size(); size += size < 512 ? 1 : 97)
-    EXPECT_NE(CheckAuthenticode(std::string_view(good).substr(0, size), Pin(), signature), SignatureFault::None)
+    EXPECT_NE(CheckAuthenticode(std::string_view(good).substr(0, size), Pins(), signature), SignatureFault::None)
         << size;
   const auto layout = ReadPeLayout(good);
   for (std::size_t size = layout->tableOffset; size < good.size(); ++size)
-    EXPECT_NE(CheckAuthenticode(std::string_view(good).substr(0, size), Pin(), signature), SignatureFault::None)
+    EXPECT_NE(CheckAuthenticode(std::string_view(good).substr(0, size), Pins(), signature), SignatureFault::None)
         << size;
 }
 

@@ -139,6 +139,10 @@ def download(s, name, state_dir):
         s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 12abc\r\n\r\n" + pattern(12))
     elif name == "huge.bin":
         s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 300000000\r\n\r\n" + pattern(4000))
+    elif name == "silent.bin":
+        # Goes quiet for longer than the downloader waits for a byte.
+        s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" + pattern(3000))
+        time.sleep(45)
     elif name == "stall.bin":
         # Announces more than it sends, then goes quiet (for a bounded time).
         s.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" + pattern(3000))

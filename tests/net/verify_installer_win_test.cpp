@@ -12,6 +12,8 @@ TEST(VerifyInstaller, TheSignersSignatureIsCheckedOnWindows) {
     SignatureFault fault;
   } const cases[] = {
       {"good.exe", SignatureFault::None},
+      // A renewed certificate on the pinned key: crypt32 and the system take it as well.
+      {"renewed.exe", SignatureFault::None},
       // Stored digest and signed digest attribute both rewritten: only the
       // signer's public-key signature tells.
       {"signature_forged.exe", SignatureFault::BadSignature},

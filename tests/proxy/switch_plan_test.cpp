@@ -63,9 +63,10 @@ TEST(WinInetOptions, ApplyRestoreAndTheOptionalBypass) {
   EXPECT_FALSE(o.withBypass);
 }
 
-TEST(WinInetOptions, LanOnlyWithoutDialUp) {
+TEST(WinInetOptions, TheLanAlwaysAndEveryActiveEntry) {
   EXPECT_EQ(ConnectionsToWrite({}), (std::vector<std::string>{""}));
-  EXPECT_EQ(ConnectionsToWrite({"Modem", "VPN"}), (std::vector<std::string>{"Modem", "VPN"}));
+  // The LAN too: WinINet falls back to it when the VPN drops.
+  EXPECT_EQ(ConnectionsToWrite({"Modem", "VPN"}), (std::vector<std::string>{"", "Modem", "VPN"}));
 }
 
 TEST(TitleMatch, CaseDoesNotMatter) {

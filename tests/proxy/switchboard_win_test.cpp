@@ -107,13 +107,16 @@ TEST_F(Switchboard, AnyModeButOneMeansTheAddon) {
   EXPECT_FALSE(FileExists(profile + "user.js"));
 }
 
-TEST_F(Switchboard, KeysAreReadAtEveryCall) {
+TEST_F(Switchboard, ARestoreUndoesWhatWasAppliedAndWhatIsSelectedNow) {
   Keys("1", "1", "1");
   SetBrowserProxy(true, kProxy, "Germany #3", kBypass);
+  EXPECT_EQ(settings.ReadString("Applied", "FirefoxPrefs", ""), "1");  // for a later process too
   Keys("1", "0", "1");  // Firefox turned off between apply and restore
   SetBrowserProxy(false, "", "", "");
-  EXPECT_EQ(CrLfLines(UserJs()).size(), 13u);  // keeps the proxy
+  EXPECT_EQ(CrLfLines(UserJs()).size(), 12u);  // put back all the same
   EXPECT_EQ(LastStore().flags, static_cast<DWORD>(PROXY_TYPE_DIRECT));
+  EXPECT_EQ(settings.ReadString("Applied", "FirefoxPrefs", "(none)"), "(none)");
+  // The keys are still read at every call: a restore writes what they select now.
   Keys("1", "1", "2");
   SetBrowserProxy(false, "", "", "");
   EXPECT_EQ(Handoff(), "0\r\n0\r\n\r\n\r\n\r\n\r\n");

@@ -134,22 +134,20 @@ TEST_F(WinInetProxy, TheCrashTimeRestoreWritesWhatARestoreWrites) {
   }
 }
 
-TEST_F(WinInetProxy, EachActiveDialUpConnectionAndNotTheLan) {
+TEST_F(WinInetProxy, TheLanAndEachActiveDialUpConnection) {
   SetRasEnumConnectionsForTest(&FakeRasEnum);
   gActive = {"Office VPN", "Modem"};
   OptionRecorder recorder(/*forward=*/false);
-  SetAllConnectionsProxy(ProxyAddress::Parse("127.0.0.22:3128"), "x,");
+  EXPECT_EQ(SetAllConnectionsProxy(ProxyAddress::Parse("127.0.0.22:3128"), "x,"), gActive);
   EXPECT_EQ(gEnumCalls, 1);
   EXPECT_EQ(gSeenFirstSize, sizeof(RasConnV1));
   EXPECT_EQ(gSeenBytes, kDialUpRecords * sizeof(RasConnV1));
   const std::vector<SetOptionCall> stores = recorder.Stores();
-  ASSERT_EQ(stores.size(), 2u);
-  EXPECT_EQ(stores[0].connection, "Office VPN");
-  EXPECT_EQ(stores[1].connection, "Modem");
-  for (const SetOptionCall& s : stores) {
-    EXPECT_FALSE(s.lan);
-    EXPECT_EQ(s.server, "127.0.0.22:3128");
-  }
+  ASSERT_EQ(stores.size(), 3u);
+  EXPECT_TRUE(stores[0].lan);
+  EXPECT_EQ(stores[1].connection, "Office VPN");
+  EXPECT_EQ(stores[2].connection, "Modem");
+  for (const SetOptionCall& s : stores) EXPECT_EQ(s.server, "127.0.0.22:3128");
   std::vector<std::string> names{"kept"};
   EXPECT_EQ(EnumDialUpConnections(names), 2);
   EXPECT_EQ(names, (std::vector<std::string>{"kept", "Office VPN", "Modem"}));  // appended
@@ -167,14 +165,16 @@ TEST_F(WinInetProxy, ARestoreWritesTheLanAndTheEntriesActiveAtTheSwitch) {
   // Another program puts the setting back: no longer in effect.
   SetConnectionProxy("", std::nullopt, "");
   EXPECT_FALSE(WinInetSessionInEffect());
-  // The VPN went down before the restore: its entry and the LAN are still written.
+  // The VPN went down before the restore: its entry and the LAN are still
+  // written, and so is an entry an earlier (killed) process wrote.
   gActive = {};
   OptionRecorder recorder(/*forward=*/false);
-  SetAllConnectionsProxy(std::nullopt, "");
+  SetAllConnectionsProxy(std::nullopt, "", {"Killed VPN"});
   const std::vector<SetOptionCall> stores = recorder.Stores();
-  ASSERT_EQ(stores.size(), 2u);
+  ASSERT_EQ(stores.size(), 3u);
   EXPECT_TRUE(stores[0].lan);
   EXPECT_EQ(stores[1].connection, "Office VPN");
+  EXPECT_EQ(stores[2].connection, "Killed VPN");
   EXPECT_EQ(stores[1].flags, static_cast<DWORD>(PROXY_TYPE_DIRECT));
   EXPECT_TRUE(WinInetSessionInEffect());  // nothing applied any more
 }
@@ -185,7 +185,7 @@ TEST_F(WinInetProxy, TenConnectionsFitElevenFallBackToTheLan) {
   {
     OptionRecorder recorder(/*forward=*/false);
     SetAllConnectionsProxy(ProxyAddress::Parse("h:1"), "");
-    EXPECT_EQ(recorder.Stores().size(), 10u);
+    EXPECT_EQ(recorder.Stores().size(), 11u);  // the LAN and ten entries
   }
   gActive.push_back("Line 10");
   gEnumCalls = 0;

@@ -4,17 +4,25 @@
 description (see directory_reply.py).
 
     directory_server.py start STATE_DIR [--key K] [--signing-key KEY.pem] [--catalogue FILE] [--modes "M0 M1 M2"]
+                              [--serial N]
     directory_server.py stop STATE_DIR
     directory_server.py serve STATE_DIR [...]      # in the foreground
 
 With --signing-key (the build's build/<preset>/signing/directory.key) every
-reply but a cut-off or empty one ends with the vendor's signature line.
+reply but a cut-off or empty one ends with the vendor's signature line. Every
+reply is marked as the vendor's current one: serial N (default 100) and an
+expiry a week after the request.
 
 Everything a test may change lives in STATE_DIR and is read at each request:
   catalogue.txt  the catalogue description (start copies --catalogue there)
   modes          one mode per server, in the order of --hosts:
                    good       the compiled reply
                    unsigned   the compiled reply without its signature line
+                   otherkey   the compiled reply signed with another key
+                              (STATE_DIR/other.key, made at start)
+                   old:N      an earlier reply replayed: marked with serial N,
+                              not yet expired
+                   expired    the reply marked as expired an hour ago
                    down       not listening: the connection is refused
                    slow[:S]   the reply after S seconds (default 3)
                    drip[:S]   the whole answer one byte every S seconds (default 2)
@@ -31,6 +39,7 @@ import selectors
 import shutil
 import signal
 import socket
+import subprocess
 import sys
 import threading
 import time
@@ -43,7 +52,7 @@ DEFAULT_HOSTS = "127.0.0.1,127.0.0.2,127.0.0.3"
 REQUEST_PATH = "/update-nimvara.php"
 DOWNLOAD_PATH = "/download/nimvara.exe"
 HEAD_LIMIT = 64 * 1024
-MALFORMED = "B=1\r\nC=two\r\nP=\r\n1=\r\n2=x\r\nE=1\r\n"
+MALFORMED = "B=1\r\nC=two\r\nP=\r\n1=\r\n2=x\r\nSerial=%d\r\nExpires=%d\r\nE=1\r\n"  # marked as current
 log_lock = threading.Lock()
 
 
@@ -73,19 +82,25 @@ def log_request(state_dir, host, head):
         f.write(text)
 
 
-def body_for(state_dir, key, signing_key, mode):
+def body_for(state_dir, key, signing_key, serial, mode):
     if mode == "empty":
         return ""
-    reply = MALFORMED if mode == "malformed" else directory_reply.compile_file(
-        os.path.join(state_dir, "catalogue.txt"), key)
+    now = int(time.time())
+    expires = now - 3600 if mode == "expired" else now + directory_reply.WEEK
+    if mode.startswith("old:"):
+        serial = int(mode.partition(":")[2])
+    reply = MALFORMED % (serial, expires) if mode == "malformed" else directory_reply.compile_file(
+        os.path.join(state_dir, "catalogue.txt"), key, serial, expires)
     if mode == "cut":
         return reply[:reply.rfind("E=1")]
+    if signing_key and mode == "otherkey":
+        return directory_reply.sign_reply(reply, os.path.join(state_dir, "other.key"))
     if signing_key and mode != "unsigned":
         return directory_reply.sign_reply(reply, signing_key)
     return reply
 
 
-def answer(conn, state_dir, key, signing_key, host, mode):
+def answer(conn, state_dir, key, signing_key, serial, host, mode):
     head = read_head(conn)
     if not head:
         return
@@ -103,7 +118,7 @@ def answer(conn, state_dir, key, signing_key, host, mode):
     else:
         if mode.startswith("slow"):
             time.sleep(float(mode.partition(":")[2] or 3))
-        status, body = "200 OK", body_for(state_dir, key, signing_key, mode)
+        status, body = "200 OK", body_for(state_dir, key, signing_key, serial, mode)
     data = body.encode("latin-1")
     data = ("HTTP/1.0 %s\r\nContent-Type: text/plain\r\nContent-Length: %d\r\n\r\n" % (status, len(data))).encode() + data
     if mode.startswith("drip") and target.split("?", 1)[0] == REQUEST_PATH:
@@ -120,10 +135,10 @@ def drip(conn, data, pause):
         time.sleep(pause)
 
 
-def handle(conn, state_dir, key, signing_key, host, mode):
+def handle(conn, state_dir, key, signing_key, serial, host, mode):
     try:
         conn.settimeout(30)
-        answer(conn, state_dir, key, signing_key, host, mode)
+        answer(conn, state_dir, key, signing_key, serial, host, mode)
     except OSError:
         pass  # the client went away
     finally:
@@ -139,7 +154,7 @@ def listener(host, port):
     return sock
 
 
-def serve(state_dir, key, signing_key, hosts, port):
+def serve(state_dir, key, signing_key, serial, hosts, port):
     """Opens and closes each server's socket as the modes file says; a closed
     socket refuses connections as a server that is down."""
     stop = threading.Event()
@@ -167,7 +182,8 @@ def serve(state_dir, key, signing_key, hosts, port):
                 continue
             index = selected.data
             conn.setblocking(True)
-            threading.Thread(target=handle, args=(conn, state_dir, key, signing_key, hosts[index], modes[index]),
+            threading.Thread(target=handle,
+                             args=(conn, state_dir, key, signing_key, serial, hosts[index], modes[index]),
                              daemon=True).start()
     for sock in open_socks.values():
         sock.close()
@@ -184,8 +200,12 @@ def start(args):
     with open(os.path.join(args.state_dir, "modes"), "w") as f:
         f.write(args.modes + "\n")
     signing = ["--signing-key", os.path.abspath(args.signing_key)] if args.signing_key else []
+    if args.signing_key and not os.path.isfile(os.path.join(args.state_dir, "other.key")):
+        subprocess.run(["openssl", "ecparam", "-name", "prime256v1", "-genkey", "-noout", "-out",
+                        os.path.join(args.state_dir, "other.key")], check=True)
     if not background.spawn_and_wait(args.state_dir, __file__, ["--key", args.key, "--hosts", args.hosts,
-                                                                  "--port", str(args.port)] + signing):
+                                                                  "--port", str(args.port),
+                                                                  "--serial", str(args.serial)] + signing):
         return 1
     print("directory servers on %s port %d: %s (%s)" % (args.hosts, args.port, args.modes,
                                                       "signed" if args.signing_key else "unsigned"))
@@ -206,12 +226,13 @@ def main(argv):
     ap.add_argument("--modes", default="good good good")
     ap.add_argument("--hosts", default=DEFAULT_HOSTS)
     ap.add_argument("--port", type=int, default=80)
+    ap.add_argument("--serial", type=int, default=100)
     args = ap.parse_args(argv)
     if args.command == "start":
         return start(args)
     if args.command == "stop":
         return stop(args.state_dir)
-    serve(args.state_dir, args.key, args.signing_key, args.hosts.split(","), args.port)
+    serve(args.state_dir, args.key, args.signing_key, args.serial, args.hosts.split(","), args.port)
     return 0
 
 

@@ -1,96 +1,92 @@
-// The directory request and its reply: the main window's part, wiring the
-// portable run and catalogue to the log, the tray status and the dialogs.
-#include "app/frm_main.h"
+#include "app/directory_run.h"
 
+#include "app/main_window_access.h"
 #include "app/umbrix_status.h"
 #include "base/message_box.h"
 #include "base/program.h"
+#include "base/settings.h"
 #include "base/settings_keys.h"
 #include "directory/catalogue_build.h"
-#include "directory/ecdsa_p256_verify.h"
 #include "directory/frm_unblock.h"
 #include "directory/show_server_list.h"
 #include "directory/silent_update.h"
+#include "directory/vendor_checks.h"
 #include "host/install_id.h"
 #include "net/fetch_wait.h"
 #include "net/frm_update.h"
 #include "nimvara_config.h"
 #include "proxy/switchboard.h"
 
-std::string TfrmMain::SilentUpdate() {
+std::string DirectoryRun::SilentUpdate() {
   SilentUpdateHooks hooks;
-  hooks.report = [this](const std::string& line) { Report(line); };
+  hooks.report = [](const std::string& line) { Report(line); };
   hooks.installId = [] { return GetInstallId(); };
   hooks.language = [] { return static_cast<unsigned>(GetSystemDefaultLangID()); };
-  hooks.statusBusy = [this](const std::string& text) { SetUmbrixStatus(kStatusBusy, text, kBalloonInformation, ""); };
-  hooks.statusOff = [this](const std::string& text) { SetUmbrixStatus(kStatusOff, text, kBalloonError, ""); };
+  hooks.statusBusy = [](const std::string& text) { SetUmbrixStatus(kStatusBusy, text, kBalloonInformation, ""); };
+  hooks.statusOff = [](const std::string& text) { SetUmbrixStatus(kStatusOff, text, kBalloonError, ""); };
   hooks.directAccess = [] { SetBrowserProxy(false, "", "", ""); };
   hooks.fetch = [](const std::string& url, std::string& body) { return FetchUrlWaiting(url, body); };
-  hooks.stopped = [this] { return closed_; };
-  hooks.signedByVendor = [](const std::string& reply) {
-    return ReplySignatureAccepted(reply, nimvara::config::kDirectoryPublicKey, VerifyEcdsaP256);
-  };
+  hooks.stopped = [this] { return Closed(); };
+  SetVendorChecks(hooks);
   hooks.showUnblock = [this] {
     const int before = acceptedReplies_;
     // The run's waiting is over: the dialog's Reconnect starts a run of its
     // own, and the failure's status that may follow shows the items as it sets them.
-    SetBusy(false);
+    session_.SetBusy(false);
     // Like any modal window it disables its owner; the hidden main window stays
     // enabled so that the tray menu keeps working meanwhile.
-    ShowUnblock(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, [this] { Reconnect(); });
+    ShowUnblock(IsWindowVisible(window_.handle) ? window_.handle : nullptr, [this] { Reconnect(); });
     // A Reconnect that got a reply has set the status that counts now.
-    return acceptedReplies_ != before || closed_;
+    return acceptedReplies_ != before || Closed();
   };
-  hooks.disableUmbrix = [this] { SetUmbrixItemEnabled(false); };
-  BusyScope busy(*this);
+  hooks.disableUmbrix = [] { SetUmbrixItemEnabled(false); };
+  HideSession::BusyScope busy(session_);
   std::string reply = RunSilentUpdate(DirectoryBaseUrls(), kProgramVersion, hooks);
   if (!reply.empty()) ++acceptedReplies_;
   return reply;
 }
 
-void TfrmMain::Reconnect() {
+void DirectoryRun::Reconnect() {
   // Start-up never got a reply, so the catalogue is still empty: this reply fills it.
   const std::string reply = SilentUpdate();
-  if (!reply.empty() && !closed_) ProcessUpdate(reply);
+  if (!reply.empty() && !Closed()) ProcessUpdate(reply);
 }
 
-bool TfrmMain::ProcessUpdate(const std::string& reply) {
+bool DirectoryRun::ProcessUpdate(const std::string& reply) {
   const ReplyKeys keys(reply);
   bool useful = false;
   for (const std::string& notice : ServiceNotices(keys)) {
     Report(notice);
-    ShowSessionBox(notice);
-    if (closed_) return true;
+    session_.ShowSessionBox(notice);
+    if (Closed()) return true;
     SetUmbrixStatus(kStatusOff, notice, kBalloonError, "");
     useful = true;
   }
   if (keys.IsSet("NewVersion")) {
     Report(NewVersionNotice(kProgramVersion));
     useful = true;
-    if (ShowUpdateDialog(hwnd_)) {
+    const std::optional<Sha256Digest> installer = InstallerSha256(keys);
+    if (!installer) {
+      Report(kNoInstallerHash);
+    } else if (ShowUpdateDialog(window_.handle, *installer)) {
       // The new installer runs: end as Exit does.
-      Exit1Click();
+      if (window_.exit) window_.exit();
       return true;
     }
-    if (closed_) return true;
+    if (Closed()) return true;
   }
   if (FillCatalogue(keys)) {
     useful = true;
     SelectFromCatalogue();
   }
-  if (useful || closed_) return useful;
+  if (useful || Closed()) return useful;
   Report(kNothingUseful);
-  ShowSessionBox(kNothingUseful);
-  if (!closed_) SetUmbrixStatus(kStatusOff, kNothingUseful, kBalloonError, "");
+  session_.ShowSessionBox(kNothingUseful);
+  if (!Closed()) SetUmbrixStatus(kStatusOff, kNothingUseful, kBalloonError, "");
   return false;
 }
 
-void TfrmMain::ShowSessionBox(const std::string& text) {
-  BusyScope busy(*this);
-  ShowMessageBox(kProgramName, text, MessageKind::Error, mbOK);
-}
-
-bool TfrmMain::FillCatalogue(const ReplyKeys& keys) {
+bool DirectoryRun::FillCatalogue(const ReplyKeys& keys) {
   ServerCatalogue& catalogue = Catalogue();
   // Filled once per run: the current server and the selection list point into it.
   if (!catalogue.Servers.empty()) return false;
@@ -106,7 +102,7 @@ bool TfrmMain::FillCatalogue(const ReplyKeys& keys) {
   return true;
 }
 
-void TfrmMain::SelectFromCatalogue() {
+void DirectoryRun::SelectFromCatalogue() {
   IniSettings* settings = Settings();
   if (settings && settings->ReadBool(kSectionConfig, kKeyAutoSelectCountry, false)) {
     const int country = settings->ReadInteger(kSectionConfig, kKeyLastCountry, kDefaultLastCountry);
