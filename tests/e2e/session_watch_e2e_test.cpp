@@ -165,6 +165,35 @@ TEST_F(QuietWatch, ASettingTakenBackUnderTheOpenSelectionDialogIsPutRightWithinT
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
 }
 
+TEST_F(QuietWatch, ASettingTakenBackUnderABoxOfASequenceIsPutRightAtOnce) {
+  Start();
+  ASSERT_TRUE(WaitForHint(main, "Umbrix - United Kingdom #3"));
+  // A Firefox window open: the session applied again after a cancelled end of
+  // the Windows session asks for Firefox's restart, and waits on that box.
+  HWND firefox = CreateWindowExA(0, "STATIC", "Start Page - Mozilla Firefox", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(firefox, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &answer));
+  PostMessageA(main, WM_ENDSESSION, FALSE, 0);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = FindDialog("Nimvara")) != nullptr && IsWindowVisible(box); }));
+  ASSERT_EQ(QueryLanProxy().server, "127.0.0.12:8080");
+
+  ASSERT_TRUE(SetConnectionProxy("", std::nullopt, ""));
+  const auto taken = std::chrono::steady_clock::now();
+  EXPECT_TRUE(WaitFor([] { return QueryLanProxy().server == "127.0.0.12:8080"; }, std::chrono::seconds(10)));
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - taken).count();
+  std::printf("put right %.2f s after the take-back, a box of the apply open\n", seconds);
+  EXPECT_LT(seconds, 2.0);
+  EXPECT_TRUE(IsWindowVisible(box));
+  EXPECT_EQ(Count(Log(), "] Proxy settings changed by another program\r\n"), 1);
+
+  DestroyWindow(firefox);
+  ClickDialogButton(box, IDOK);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+}
+
 TEST_F(QuietWatch, TheRestoreSwitchUndoesAKilledSessionAndLeavesARunningOneAlone) {
   Start();
   ASSERT_TRUE(WaitForHint(main, "Umbrix - United Kingdom #3"));
