@@ -36,33 +36,50 @@ std::string SystemErrorText(unsigned long code) {
   return text;
 }
 
-void ActivityLog::Start(const std::string& settingsPath) {
-  lines_ = SplitLines(ReadWholeFile(settingsPath));
-  lines_.emplace_back();
-  lines_.emplace_back("================");
-}
+void ActivityLog::Start(const std::string& settingsPath) { book_.Start(SplitLines(ReadWholeFile(settingsPath))); }
 
 void ActivityLog::Report(const std::string& message) {
-  lines_.push_back(LogEventLine(CurrentLogTimeStamp(), message));
-  const unsigned long error = WriteFile();
+  book_.Add(LogEventLine(CurrentLogTimeStamp(), message));
+  const unsigned long error = Write();
   if (error == ERROR_SUCCESS) {
     failureShown_ = false;
     return;
   }
-  // The line stays in LogLines; the next successful write carries it.
+  // The line stays unwritten; the next write carries it.
   if (failureShown_) return;
   failureShown_ = true;
   if (onWriteFailure_)
     onWriteFailure_("Cannot create file \"" + path_ + "\". " + SystemErrorText(error));
 }
 
-unsigned long ActivityLog::WriteFile() {
-  UniqueFile file(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return GetLastError();
-  const std::string image = LogFileImage(lines_);
+unsigned long ActivityLog::Write() {
+  if (file_ && book_.RotationDue()) Rotate();
+  if (!file_ && !Open()) return GetLastError();
+  const std::string& bytes = book_.Unwritten();
   DWORD written = 0;
-  if (!::WriteFile(file.get(), image.data(), static_cast<DWORD>(image.size()), &written, nullptr))
-    return GetLastError();
-  return written == image.size() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+  const bool ok = ::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  const unsigned long error = ok ? ERROR_SUCCESS : GetLastError();
+  book_.Written(written);
+  if (error != ERROR_SUCCESS) return error;
+  return book_.Unwritten().empty() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+bool ActivityLog::Open() {
+  // A new file at the first line of the run and after a rotation; a file that
+  // could not be set aside is appended to.
+  file_.reset(CreateFileA(path_.c_str(), begun_ ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          begun_ ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_) return false;
+  if (!begun_) book_.Begun();
+  begun_ = true;
+  return true;
+}
+
+void ActivityLog::Rotate() {
+  file_.reset();  // held open, it could not be renamed
+  // When the older copy cannot be replaced (a viewer holds it), this file is
+  // reopened and goes on, and the next line tries again.
+  if (!MoveFileExA(path_.c_str(), OlderLogPath(path_).c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+  book_.Rotated();
+  begun_ = false;
 }

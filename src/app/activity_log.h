@@ -1,9 +1,14 @@
-// The activity log: LogLines in memory, report.txt on disk as its exact image.
+// The activity log: report.txt, held open for the run and appended to one line
+// at a time; at kLogRotateBytes it becomes report.old.txt and a new one begins
+// with the header. LogLines are the lines of the current file.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "app/log_text.h"
+#include "host/unique_handle.h"
 
 class ActivityLog {
  public:
@@ -15,16 +20,22 @@ class ActivityLog {
   // The settings file's lines as they stand, an empty line and the separator.
   void Start(const std::string& settingsPath);
   void Report(const std::string& message);
+  // The lines so far are the header that every new file begins with.
+  void EndHeader() { book_.EndHeader(); }
 
-  const std::vector<std::string>& LogLines() const { return lines_; }
+  const std::vector<std::string>& LogLines() const { return book_.Lines(); }
   const std::string& Path() const { return path_; }
 
  private:
-  unsigned long WriteFile();  // the system's error code, 0 when written
+  unsigned long Write();  // the system's error code, 0 when everything is in
+  bool Open();
+  void Rotate();
 
   std::string path_;
   std::function<void(const std::string&)> onWriteFailure_;
-  std::vector<std::string> lines_;
+  LogBook book_;
+  UniqueFile file_;
+  bool begun_ = false;  // this run's current file exists: reopened, it is appended to
   bool failureShown_ = false;
 };
 

@@ -11,49 +11,59 @@ constexpr const char* kInternetSettingsKey = "Software\\Microsoft\\Windows\\Curr
 
 }  // namespace
 
+bool ChangeWatch::Source::Wait() {
+  wait.reset();  // the last one fired once and is done
+  HANDLE handle = nullptr;
+  // In the wait thread itself: a post needs no worker of its own.
+  if (!RegisterWaitForSingleObject(&handle, event.get(), Fired, this, INFINITE,
+                                   WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD))
+    return false;
+  wait.reset(handle);
+  return true;
+}
+
+void CALLBACK ChangeWatch::Source::Fired(void* context, BOOLEAN) {
+  auto* source = static_cast<Source*>(context);
+  source->fired = true;
+  PostMessageA(source->window, source->message, 0, 0);
+}
+
 void ChangeWatch::AddressSource::Arm() {
   overlapped = OVERLAPPED{};
   overlapped.hEvent = event.get();
   HANDLE unused = nullptr;
-  armed = event && NotifyAddrChange(&unused, &overlapped) == ERROR_IO_PENDING;
+  armed = event && NotifyAddrChange(&unused, &overlapped) == ERROR_IO_PENDING && Wait();
 }
 
 ChangeWatch::AddressSource::~AddressSource() {
-  // The cancelled request completes on its own: let it before the OVERLAPPED goes.
-  if (armed && CancelIPChangeNotify(&overlapped)) WaitForSingleObject(event.get(), 1000);
+  // No post from here on; the cancelled request completes on its own: let it
+  // before the OVERLAPPED goes.
+  wait.reset();
+  if (armed && !fired && CancelIPChangeNotify(&overlapped)) WaitForSingleObject(event.get(), 1000);
 }
 
 void ChangeWatch::RegistrySource::Arm() {
-  // Armed from the main thread, which lives as long as the watch: the
-  // notification ends with the thread that asked for it.
   if (!key && RegOpenKeyExA(HKEY_CURRENT_USER, kInternetSettingsKey, 0, KEY_NOTIFY, key.put()) != ERROR_SUCCESS) {
     armed = false;
     return;
   }
-  armed = event && RegNotifyChangeKeyValue(key.get(), TRUE, REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_NAME,
-                                           event.get(), TRUE) == ERROR_SUCCESS;
+  armed = event &&
+          RegNotifyChangeKeyValue(key.get(), TRUE, REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_NAME, event.get(),
+                                  TRUE) == ERROR_SUCCESS &&
+          Wait();
 }
 
-ChangeWatch::ChangeWatch(HWND window) : window_(window) {
+ChangeWatch::ChangeWatch(HWND window)
+    : address_(window, kAddressChangedMessage), registry_(window, kProxySettingsMessage) {
   address_.Arm();
   registry_.Arm();
 }
 
 ChangeWatch::~ChangeWatch() = default;
 
-DWORD ChangeWatch::Events(HANDLE* events) const {
-  DWORD count = 0;
-  if (address_.armed) events[count++] = address_.event.get();
-  if (registry_.armed) events[count++] = registry_.event.get();
-  return count;
-}
-
-void ChangeWatch::Signalled(HANDLE event) {
-  if (address_.armed && event == address_.event.get()) {
-    PostMessageA(window_, kAddressChangedMessage, 0, 0);
-    address_.Arm();
-  } else if (registry_.armed && event == registry_.event.get()) {
-    PostMessageA(window_, kProxySettingsMessage, 0, 0);
-    registry_.Arm();
-  }
+void ChangeWatch::Rearm(UINT message) {
+  // A message that did not come from a fired source (another program may post
+  // it) leaves the pending notification as it is.
+  if (message == kAddressChangedMessage && address_.fired.exchange(false)) address_.Arm();
+  if (message == kProxySettingsMessage && registry_.fired.exchange(false)) registry_.Arm();
 }

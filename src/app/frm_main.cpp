@@ -180,6 +180,7 @@ void TfrmMain::InitMain() {
   if (VersionChanged && open()) ResetFirefoxPrefs();
   if (!open()) return;
   Report("TimeZone: " + GetTimeZone());
+  if (log_) log_->EndHeader();  // what every new report.txt begins with
   if (IsFirstRun) ShowTour();
   if (!open()) return;
   SetUmbrixStatus(kStatusBusy, "SilentUpdate. Please wait...", kBalloonInformation, "");

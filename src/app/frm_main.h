@@ -39,12 +39,6 @@ class TfrmMain {
 
   bool Create(HINSTANCE instance);
   HWND Handle() const { return hwnd_; }
-  // The change notifications' events, for the message loop to wait on, and
-  // what it does when one fires.
-  DWORD ChangeEvents(HANDLE* events) const { return session_ ? session_->ChangeEvents(events) : 0; }
-  void ChangeSignalled(HANDLE event) {
-    if (session_) session_->ChangeSignalled(event);
-  }
 
   void InitMain();
   // The tray icon as it stands: the first busy image until the first status;

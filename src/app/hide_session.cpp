@@ -16,6 +16,15 @@
 #include "proxy/switchboard.h"
 #include "proxy/wininet_proxy.h"
 
+namespace {
+
+// The options' bypass lines and the fixed hosts, as every apply gives them.
+std::string SessionBypass() {
+  return BypassText(BypassLines(), nimvara::config::kBypassHost1, nimvara::config::kBypassHost2);
+}
+
+}  // namespace
+
 void HideSession::SetBusy(bool busy) {
   const bool ended = busy_ && !busy;
   busy_ = busy;
@@ -43,8 +52,7 @@ void HideSession::ApplyProxy() {
   std::vector<std::string> hosts;
   for (const TServer& entry : catalogue.Servers) hosts.push_back(entry.Address);
   NoteProgramsProxyHosts(std::move(hosts));
-  SetBrowserProxy(true, ProxyText(server->Address, catalogue.ProxyPort), ServerLabel(*server),
-                  BypassText(BypassLines(), nimvara::config::kBypassHost1, nimvara::config::kBypassHost2));
+  SetBrowserProxy(true, ProxyText(server->Address, catalogue.ProxyPort), ServerLabel(*server), SessionBypass());
 }
 
 void HideSession::SwitchOn() {
@@ -207,7 +215,22 @@ void HideSession::LookAtProxySettings() {
   // The program's own writes notify too: only a setting that differs from
   // what the session wrote counts.
   if (!watch_ || Closed() || WinInetSessionInEffect()) return;
-  TakenBack();
+  if (!busy_) {
+    TakenBack();
+    return;
+  }
+  // A sequence or one of its boxes is on: WinINet is put right at once all the
+  // same, alone, so that no box of Firefox's stacks on the open one and no
+  // check starts inside the sequence.
+  const WatchVerdict verdict = watch_->SettingsChanged(static_cast<long long>(GetTickCount64()));
+  for (const std::string& line : verdict.log) Report(line);
+  if (verdict.reapply) {
+    const ServerCatalogue& catalogue = Catalogue();
+    if (const TServer* server = catalogue.CurrentServer)
+      SetWinInetProxyAgain(ProxyText(server->Address, catalogue.ProxyPort), SessionBypass());
+  }
+  if (verdict.status)
+    SetUmbrixStatus(verdict.status->state, verdict.status->text, verdict.status->balloon, verdict.status->hint);
 }
 
 bool HideSession::WatchMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -217,14 +240,11 @@ bool HideSession::WatchMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     case WM_TIMER:
       if (wParam != kWatchTimer && wParam != kSettleTimer && wParam != kSettingsTimer) return false;
       if (wParam != kWatchTimer) KillTimer(hwnd, wParam);  // once
-      if (busy_) {
-        // Another sequence or its box is on: look once it is over.
-        if (wParam == kSettingsTimer)
-          SetTimer(hwnd, kSettingsTimer, kSettingsSettleMs, nullptr);
-        else
-          SetTimer(hwnd, kSettleTimer, kSettleMs, nullptr);
-      } else if (wParam == kSettingsTimer) {
+      if (wParam == kSettingsTimer) {
         LookAtProxySettings();
+      } else if (busy_) {
+        // Another sequence or its box is on: check once it is over.
+        SetTimer(hwnd, kSettleTimer, kSettleMs, nullptr);
       } else if (wParam == kSettleTimer) {
         NetworkSettled();
       } else {
@@ -232,11 +252,13 @@ bool HideSession::WatchMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       }
       return true;
     case kAddressChangedMessage:
+      if (changes_) changes_->Rearm(message);
       // One change comes as several notifications, and the new address needs
       // a moment before anything answers through it.
       SetTimer(hwnd, kSettleTimer, kSettleMs, nullptr);
       return true;
     case kProxySettingsMessage:
+      if (changes_) changes_->Rearm(message);
       SetTimer(hwnd, kSettingsTimer, kSettingsSettleMs, nullptr);
       return true;
     case kPendingPickMessage:

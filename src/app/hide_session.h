@@ -44,12 +44,6 @@ class HideSession {
   // Timers, notifications, power and end-of-session messages; false when the
   // message is not the session's.
   bool WatchMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  // The change notifications' events, for the message loop to wait on, and
-  // what it does when one fires.
-  DWORD ChangeEvents(HANDLE* events) const { return changes_ ? changes_->Events(events) : 0; }
-  void ChangeSignalled(HANDLE event) {
-    if (changes_) changes_->Signalled(event);
-  }
 
   // While a directory run, a session sequence or one of its message boxes is
   // in progress (busy), the session commands are grayed and picks wait.

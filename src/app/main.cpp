@@ -1,6 +1,5 @@
 // Program entry: one instance per session, two windows, the start-up sequence,
-// then the message loop, which also waits for the session's change
-// notifications, until the main window closes. The one command-line
+// then the message loop until the main window closes. The one command-line
 // switch, "/restore", only puts the browsers back.
 #include <windows.h>
 
@@ -10,23 +9,6 @@
 #include "directory/frm_select_ip.h"
 #include "host/restore_at_logon.h"
 #include "proxy/crash_restore.h"
-
-namespace {
-
-// Everything queued now; false once the main window has closed.
-bool DispatchQueued(const TfrmMain& frmMain) {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) return false;
-    // Tab, Enter and Escape work in the shown main window as in a dialog.
-    if (frmMain.Handle() && IsWindowVisible(frmMain.Handle()) && IsDialogMessageA(frmMain.Handle(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return true;
-}
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   const bool restore = IsRestoreSwitch(commandLine ? commandLine : "");
@@ -51,15 +33,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
   frmMain.InitMain();
 
-  for (;;) {
-    HANDLE events[ChangeWatch::kMaxEvents];
-    const DWORD count = frmMain.ChangeEvents(events);
-    const DWORD woke = MsgWaitForMultipleObjectsEx(count, events, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke - WAIT_OBJECT_0 < count) {
-      frmMain.ChangeSignalled(events[woke - WAIT_OBJECT_0]);
-      continue;
-    }
-    if (woke == WAIT_FAILED) WaitMessage();
-    if (!DispatchQueued(frmMain)) return 0;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Tab, Enter and Escape work in the shown main window as in a dialog.
+    if (frmMain.Handle() && IsWindowVisible(frmMain.Handle()) && IsDialogMessageA(frmMain.Handle(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
   }
+  return 0;
 }

@@ -1,7 +1,7 @@
 // What the session's watch listens for besides the timer and the power
-// broadcast: ChangeWatch posts these to the main window when the message loop
-// sees a notification fire. Under Wine (no address changes) a test posts the
-// same message.
+// broadcast: ChangeWatch posts these to the main window when a notification
+// fires, whichever message loop is running then. Under Wine (no address
+// changes) a test posts the same message.
 #pragma once
 
 #include <windows.h>

@@ -126,6 +126,12 @@ struct BcryptKeyTraits {
   static void Close(Handle h) { ::BCryptDestroyKey(h); }
 };
 
+struct ThreadPoolWaitTraits {  // RegisterWaitForSingleObject: closing waits for a running callback
+  using Handle = HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::UnregisterWaitEx(h, INVALID_HANDLE_VALUE); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueHKey = UniqueHandle<RegKeyTraits>;
@@ -142,3 +148,4 @@ using UniqueCertContext = UniqueHandle<CertContextTraits>;
 using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 using UniqueBcryptAlgorithm = UniqueHandle<BcryptAlgorithmTraits>;
 using UniqueBcryptKey = UniqueHandle<BcryptKeyTraits>;
+using UniqueThreadPoolWait = UniqueHandle<ThreadPoolWaitTraits>;

@@ -53,6 +53,12 @@ void StoreApplied() {
     settings->WriteString(kSectionApplied, key.c_str(), value);
 }
 
+void RememberApply(const BrowserSwitchPlan& plan, const std::vector<std::string>& proxied) {
+  gApplied = Union(gApplied, StoredApplied());
+  AddApply(gApplied, plan, proxied);
+  StoreApplied();
+}
+
 void Apply(const BrowserSwitchPlan& plan, const ProxyAddress& address, const std::string& label,
            const std::string& bypass) {
   RecordOwnSettings(plan.firefox == FirefoxBackend::PrefsFile, address.Host());
@@ -63,9 +69,7 @@ void Apply(const BrowserSwitchPlan& plan, const ProxyAddress& address, const std
     SetAllConnectionsProxy(std::nullopt, "");
   // Remembered, and the safety nets set, before Firefox's file: its box may
   // wait for the user, and a kill then must still undo everything.
-  gApplied = Union(gApplied, StoredApplied());
-  AddApply(gApplied, plan, proxied);
-  StoreApplied();
+  RememberApply(plan, proxied);
   // Only the program itself (its path is known once start-up ran) asks
   // Windows to undo a session it could not end.
   if (!Paths().ExePath.empty()) SetRestoreAtLogon(Paths().ExePath);
@@ -105,6 +109,14 @@ void SetBrowserProxy(bool enable, const std::string& proxy, const std::string& l
     Apply(ReadPlan(), *address, label, bypass);
   else
     Restore(ReadPlan());
+}
+
+void SetWinInetProxyAgain(const std::string& proxy, const std::string& bypass) {
+  const std::optional<ProxyAddress> address = ProxyAddress::Parse(proxy);
+  BrowserSwitchPlan plan = ReadPlan();
+  if (!address || !plan.winInetFollowsCall) return;
+  plan.firefox = FirefoxBackend::None;
+  RememberApply(plan, SetAllConnectionsProxy(address, bypass));
 }
 
 bool WinInetSelected() { return ReadPlan().winInetFollowsCall; }

@@ -9,6 +9,10 @@
 void SetBrowserProxy(bool enable, const std::string& proxy, const std::string& label,
                      const std::string& bypass);
 
+// WinINet alone given the proxy again, as an apply gives it (nothing when the
+// options leave WinINet out): no Firefox file is written and no box shows.
+void SetWinInetProxyAgain(const std::string& proxy, const std::string& bypass);
+
 // Whether the options give WinINet the session.
 bool WinInetSelected();
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "app/log_text.h"
@@ -63,22 +64,102 @@ TEST_F(Log, TimeStampUsesTheUsersDateSeparator) {
 }
 
 TEST_F(Log, ALockedFileIsToldOnceAndCaughtUpLater) {
-  log.Report("one");
+  ASSERT_TRUE(WriteFileBytes(path, "the last run's log\r\n"));
   {
-    // Another program holds the file open without sharing.
+    // Another program holds the last run's file open without sharing.
     UniqueFile holder(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder);
+    log.Report("one");
     log.Report("two");
-    log.Report("three");
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].rfind("Cannot create file \"" + path + "\". ", 0), 0u) << failures[0];
     EXPECT_GT(failures[0].size(), ("Cannot create file \"" + path + "\". ").size());
   }
-  log.Report("four");
+  log.Report("three");
   const std::vector<std::string> lines = SplitLines(ReadFileBytes(path));
-  ASSERT_EQ(lines.size(), 4u);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_TRUE(IsEventLine(lines[0], "one"));
   EXPECT_TRUE(IsEventLine(lines[1], "two"));
   EXPECT_TRUE(IsEventLine(lines[2], "three"));
-  EXPECT_TRUE(IsEventLine(lines[3], "four"));
   EXPECT_EQ(failures.size(), 1u);
+}
+
+namespace {
+
+// This process's write calls and the bytes they passed, as Linux counts them
+// (wchar and syscw of /proc/<pid>/io, reached through Wine's Z: drive). The
+// pid is Linux's, asked for directly: "self" would name the wineserver, which
+// opens files for Wine's processes.
+long LinuxPid() {
+  long pid = 39;  // getpid
+  asm volatile("syscall" : "+a"(pid) : : "rcx", "r11", "memory");
+  return pid;
+}
+struct WriteCounters {
+  long long bytes = -1, calls = -1;
+};
+WriteCounters CountedWrites() {
+  WriteCounters counted;
+  const std::string io = "Z:\\proc\\" + std::to_string(LinuxPid()) + "\\io";
+  for (const std::string& line : SplitLines(ReadFileBytes(io))) {
+    if (line.rfind("wchar: ", 0) == 0) counted.bytes = std::stoll(line.substr(7));
+    if (line.rfind("syscw: ", 0) == 0) counted.calls = std::stoll(line.substr(7));
+  }
+  return counted;
+}
+
+}  // namespace
+
+TEST_F(Log, EachLineIsOneWriteOfItsOwnBytesAndAFullFileBecomesTheOldOneWithTheHeaderAgain) {
+  ASSERT_TRUE(WriteFileBytes(dir.Path() + "nimvara.ini", "[Config]\r\nVersion=1.05\r\n"));
+  ASSERT_TRUE(WriteFileBytes(dir.Path() + "report.old.txt", "an older run\r\n"));
+  log.Start(dir.Path() + "nimvara.ini");
+  log.Report("Nimvara");
+  log.Report("TimeZone: UTC");
+  log.EndHeader();
+  const std::string header = ReadFileBytes(path);
+  ASSERT_EQ(SplitLines(header).size(), 6u);
+
+  // A log of half a megabyte: each line still costs its own bytes only.
+  const std::string big(100 * 1000, 'b');
+  for (int i = 0; i < 5; ++i) log.Report(big);
+  const std::size_t before = ReadFileBytes(path).size();
+  // Reading the counters costs Wine's own server requests: counted once alone.
+  const WriteCounters a = CountedWrites();
+  const WriteCounters b = CountedWrites();
+  log.Report("Check: United Kingdom #3 OK");
+  const WriteCounters c = CountedWrites();
+  ASSERT_GE(a.bytes, 0) << "no /proc/<pid>/io";
+  const long long calls = (c.calls - b.calls) - (b.calls - a.calls);
+  const long long bytes = (c.bytes - b.bytes) - (b.bytes - a.bytes);
+  const std::size_t lineBytes = 28 + std::string("Check: United Kingdom #3 OK").size() + 2;
+  EXPECT_EQ(ReadFileBytes(path).size(), before + lineBytes);
+  std::printf("one Report: %lld write call(s), %lld bytes; the line is %zu bytes, the file %zu\n", calls, bytes,
+              lineBytes, before + lineBytes);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(bytes, static_cast<long long>(lineBytes));
+
+  // Past 1 MB the file is set aside whole, replacing the older one, and the
+  // line opens a new one after the header; while a viewer holds the older
+  // one, the file goes on.
+  for (int i = 0; i < 5; ++i) log.Report(big);
+  EXPECT_LE(ReadFileBytes(path).size(), kLogRotateBytes);
+  const std::string older = dir.Path() + "report.old.txt";
+  {
+    UniqueFile viewer(CreateFileA(older.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(viewer);
+    log.Report(big);
+    EXPECT_EQ(ReadFileBytes(older), "an older run\r\n");
+  }
+  const std::string full = ReadFileBytes(path);
+  EXPECT_GT(full.size(), kLogRotateBytes);
+  EXPECT_TRUE(IsEventLine(SplitLines(full).back(), big));
+  log.Report("Check: United Kingdom #3 OK");
+  EXPECT_EQ(ReadFileBytes(older), full);
+  const std::string fresh = ReadFileBytes(path);
+  EXPECT_EQ(fresh.substr(0, header.size()), header);
+  ASSERT_EQ(fresh.size(), header.size() + lineBytes);
+  EXPECT_TRUE(IsEventLine(SplitLines(fresh).back(), "Check: United Kingdom #3 OK"));
+  EXPECT_EQ(LogFileImage(log.LogLines()), fresh);
+  EXPECT_TRUE(failures.empty());
 }

@@ -1,11 +1,13 @@
 // A session that watches itself, seen from outside: a dead proxy replaced by
 // the other one of its country within one check, the events Wine cannot make
-// delivered as the system's notification would post them, and every way out
-// (Alt+F4, a kill undone by the RunOnce value) leaving the browsers direct.
+// delivered as the system's notification would post them, a setting taken back
+// under an open dialog put right, and every way out (Alt+F4, a kill undone by
+// the RunOnce value) leaving the browsers direct.
 #include <chrono>
 
 #include "app/tray_menu_items.h"
 #include "app/watch_messages.h"
+#include "directory/frm_select_ip.h"
 #include "e2e/main_road_fixture.h"
 #include "host/restore_at_logon.h"
 #include "proxy/wininet_proxy.h"
@@ -134,6 +136,62 @@ TEST_F(QuietWatch, WakeAddressChangeEndCancelledAndSettingsTakenBack) {
   SetConnectionProxy("", std::nullopt, "");
   EXPECT_TRUE(WaitFor([&] { return QueryLanProxy().server == "127.0.0.12:8080"; }, std::chrono::seconds(10)));
   EXPECT_EQ(Count(Log(), "] Proxy settings changed by another program\r\n"), 1);
+}
+
+TEST_F(QuietWatch, ASettingTakenBackUnderTheOpenSelectionDialogIsPutRightWithinTwoSecondsAndTheDialogStays) {
+  Start();
+  ASSERT_TRUE(WaitForHint(main, "Umbrix - United Kingdom #3"));
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(kCmdSelectIP, 0), 0);
+  const HWND dialog = nimvara.WaitForWindow(kSelectIPWindowClass, std::chrono::seconds(20), true);
+  ASSERT_NE(dialog, nullptr);
+  Sleep(500);  // the dialog's own loop is the one running
+
+  // Only the registry's notification tells the program: nothing is posted.
+  ASSERT_TRUE(SetConnectionProxy("", std::nullopt, ""));
+  const auto taken = std::chrono::steady_clock::now();
+  EXPECT_EQ(QueryLanProxy().flags & PROXY_TYPE_PROXY, 0u);
+  const auto sessionBack = [] {
+    const LanProxy lan = QueryLanProxy();
+    return (lan.flags & PROXY_TYPE_PROXY) != 0 && lan.server == "127.0.0.12:8080";
+  };
+  ASSERT_TRUE(WaitFor(sessionBack, std::chrono::seconds(10)));
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - taken).count();
+  std::printf("put right %.2f s after the take-back, the selection dialog open\n", seconds);
+  EXPECT_LT(seconds, 2.0);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_EQ(Count(Log(), "] Proxy settings changed by another program\r\n"), 1);
+
+  PostMessageA(GetDlgItem(dialog, kIdSelectIPCancel), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
+}
+
+TEST_F(QuietWatch, ASettingTakenBackUnderABoxOfASequenceIsPutRightAtOnce) {
+  Start();
+  ASSERT_TRUE(WaitForHint(main, "Umbrix - United Kingdom #3"));
+  // A Firefox window open: the session applied again after a cancelled end of
+  // the Windows session asks for Firefox's restart, and waits on that box.
+  HWND firefox = CreateWindowExA(0, "STATIC", "Start Page - Mozilla Firefox", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(firefox, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &answer));
+  PostMessageA(main, WM_ENDSESSION, FALSE, 0);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = FindDialog("Nimvara")) != nullptr && IsWindowVisible(box); }));
+  ASSERT_EQ(QueryLanProxy().server, "127.0.0.12:8080");
+
+  ASSERT_TRUE(SetConnectionProxy("", std::nullopt, ""));
+  const auto taken = std::chrono::steady_clock::now();
+  EXPECT_TRUE(WaitFor([] { return QueryLanProxy().server == "127.0.0.12:8080"; }, std::chrono::seconds(10)));
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - taken).count();
+  std::printf("put right %.2f s after the take-back, a box of the apply open\n", seconds);
+  EXPECT_LT(seconds, 2.0);
+  EXPECT_TRUE(IsWindowVisible(box));
+  EXPECT_EQ(Count(Log(), "] Proxy settings changed by another program\r\n"), 1);
+
+  DestroyWindow(firefox);
+  ClickDialogButton(box, IDOK);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
 }
 
 TEST_F(QuietWatch, TheRestoreSwitchUndoesAKilledSessionAndLeavesARunningOneAlone) {
