@@ -11,7 +11,38 @@ int DigitValue(char c) {
   return 99;
 }
 
+constexpr const char* kHex = "0123456789ABCDEF";
+
 }  // namespace
+
+std::string IniSafeText(std::string_view text) {
+  std::string safe;
+  for (unsigned char c : text) {
+    if (c <= ' ' || c > '~' || c == '%' || c == '"') {
+      safe += '%';
+      safe += kHex[c >> 4];
+      safe += kHex[c & 15];
+    } else {
+      safe += static_cast<char>(c);
+    }
+  }
+  return safe;
+}
+
+std::string FromIniSafeText(std::string_view safe) {
+  std::string text;
+  for (std::size_t i = 0; i < safe.size(); ++i) {
+    const int high = i + 1 < safe.size() ? DigitValue(safe[i + 1]) : 99;
+    const int low = i + 2 < safe.size() ? DigitValue(safe[i + 2]) : 99;
+    if (safe[i] == '%' && high < 16 && low < 16) {
+      text += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else {
+      text += safe[i];
+    }
+  }
+  return text;
+}
 
 int ParseIniInteger(std::string_view text, int fallback) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);

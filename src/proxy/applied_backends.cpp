@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/ini_value.h"
+
 namespace {
 
 constexpr const char* kKeyFirefoxPrefs = "FirefoxPrefs";
@@ -47,7 +49,7 @@ std::vector<std::pair<std::string, std::string>> AppliedIniEntries(const Applied
   entries.emplace_back(kKeyFirefoxAddon, applied.firefoxAddon ? "1" : "0");
   entries.emplace_back(kKeyConnections, std::to_string(applied.connections.size()));
   for (std::size_t i = 0; i < applied.connections.size(); ++i)
-    entries.emplace_back(kKeyConnection + std::to_string(i + 1), applied.connections[i]);
+    entries.emplace_back(kKeyConnection + std::to_string(i + 1), IniSafeText(applied.connections[i]));
   return entries;
 }
 
@@ -57,6 +59,7 @@ AppliedBackends AppliedFromIni(const std::function<std::optional<std::string>(co
   applied.firefoxAddon = value(kKeyFirefoxAddon).value_or("0") == "1";
   const int count = std::atoi(value(kKeyConnections).value_or("0").c_str());
   for (int i = 1; i <= std::min(count, kMaxRemembered); ++i)
-    if (const std::optional<std::string> name = value(kKeyConnection + std::to_string(i))) AddEntry(applied.connections, *name);
+    if (const std::optional<std::string> name = value(kKeyConnection + std::to_string(i)))
+      AddEntry(applied.connections, FromIniSafeText(*name));
   return applied;
 }

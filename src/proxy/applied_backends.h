@@ -39,8 +39,8 @@ struct RestorePlan {
 // What a restore writes: whatever was applied, and the back-ends selected now.
 RestorePlan PlanRestore(const AppliedBackends& applied, const BrowserSwitchPlan& now);
 
-// The settings file's form: keys of section "Applied". Entry names may hold
-// anything an INI value can (no line breaks; those never name an entry).
+// The settings file's form: keys of section "Applied", entry names kept whole
+// (outer blanks, quotes) through the INI's own trimming.
 std::vector<std::pair<std::string, std::string>> AppliedIniEntries(const AppliedBackends& applied);
 // Read back through `value` (a key's value, or nothing when it is missing).
 // A damaged record reads as much as it holds: a restore then does at least that.

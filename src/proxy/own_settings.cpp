@@ -9,46 +9,9 @@ namespace {
 constexpr const char* kKeyConnections = "Connections";
 constexpr const char* kKeyFirefoxPrefs = "FirefoxPrefs";
 constexpr const char* kKeyProgramsOwn = "ProgramsOwn";
-constexpr const char* kHex = "0123456789ABCDEF";
 constexpr unsigned kFlagsKnown = 0xF;
 // RAS lists at most ten active entries; a damaged file must not make more.
 constexpr int kMaxRecorded = 64;
-
-// An INI value keeps neither enclosing quotes nor outer blanks, and ends at a
-// line break: those bytes, and the escape itself, go as %XX.
-std::string IniSafe(std::string_view text) {
-  std::string safe;
-  for (unsigned char c : text) {
-    if (c <= ' ' || c > '~' || c == '%' || c == '"') {
-      safe += '%';
-      safe += kHex[c >> 4];
-      safe += kHex[c & 15];
-    } else {
-      safe += static_cast<char>(c);
-    }
-  }
-  return safe;
-}
-
-int HexValue(char c) {
-  const char* at = std::find(kHex, kHex + 16, c);
-  return at == kHex + 16 ? -1 : static_cast<int>(at - kHex);
-}
-
-std::string FromIniSafe(std::string_view safe) {
-  std::string text;
-  for (std::size_t i = 0; i < safe.size(); ++i) {
-    const int high = i + 1 < safe.size() ? HexValue(safe[i + 1]) : -1;
-    const int low = i + 2 < safe.size() ? HexValue(safe[i + 2]) : -1;
-    if (safe[i] == '%' && high >= 0 && low >= 0) {
-      text += static_cast<char>(high * 16 + low);
-      i += 2;
-    } else {
-      text += safe[i];
-    }
-  }
-  return text;
-}
 
 std::string ConnectionKey(int index, const char* field) { return "Connection" + std::to_string(index) + field; }
 std::string PrefKey(int index) { return "FirefoxPref" + std::to_string(index); }
@@ -102,17 +65,17 @@ std::vector<std::pair<std::string, std::string>> OwnSettingsIniEntries(const Own
   for (std::size_t i = 0; i < own.connections.size(); ++i) {
     const ConnectionSettings& c = own.connections[i];
     const int n = static_cast<int>(i) + 1;
-    entries.emplace_back(ConnectionKey(n, "Name"), IniSafe(c.name));
+    entries.emplace_back(ConnectionKey(n, "Name"), IniSafeText(c.name));
     entries.emplace_back(ConnectionKey(n, "Flags"), std::to_string(c.flags));
-    entries.emplace_back(ConnectionKey(n, "Server"), IniSafe(c.server));
-    entries.emplace_back(ConnectionKey(n, "Bypass"), IniSafe(c.bypass));
-    entries.emplace_back(ConnectionKey(n, "AutoConfigUrl"), IniSafe(c.autoConfigUrl));
+    entries.emplace_back(ConnectionKey(n, "Server"), IniSafeText(c.server));
+    entries.emplace_back(ConnectionKey(n, "Bypass"), IniSafeText(c.bypass));
+    entries.emplace_back(ConnectionKey(n, "AutoConfigUrl"), IniSafeText(c.autoConfigUrl));
   }
   if (own.firefox) {
     entries.emplace_back(kKeyFirefoxPrefs, std::to_string(own.firefox->size()));
     for (std::size_t i = 0; i < own.firefox->size(); ++i)
       entries.emplace_back(PrefKey(static_cast<int>(i) + 1),
-                           IniSafe((*own.firefox)[i].name + "=" + (*own.firefox)[i].value));
+                           IniSafeText((*own.firefox)[i].name + "=" + (*own.firefox)[i].value));
   }
   entries.emplace_back(kKeyProgramsOwn, IniBoolText(own.programsOwn));
   return entries;
@@ -122,7 +85,7 @@ std::optional<OwnSettings> OwnSettingsFromIni(
     const std::function<std::optional<std::string>(const std::string& key)>& value) {
   const std::optional<std::string> count = value(kKeyConnections);
   if (!count) return std::nullopt;
-  const auto text = [&value](const std::string& key) { return FromIniSafe(value(key).value_or("")); };
+  const auto text = [&value](const std::string& key) { return FromIniSafeText(value(key).value_or("")); };
   OwnSettings own;
   const int connections = std::clamp(ParseIniInteger(*count, 0), 0, kMaxRecorded);
   for (int n = 1; n <= connections; ++n) {

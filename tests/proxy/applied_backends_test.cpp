@@ -65,9 +65,10 @@ TEST(AppliedBackends, MemoryAndFileJoinAndEntriesStayUnique) {
   EXPECT_EQ(both.connections, (std::vector<std::string>{"VPN", "Modem"}));
   EXPECT_TRUE(both.firefoxPrefs);
   EXPECT_TRUE(both.firefoxAddon);
-  // Names keep what an INI value can hold, inner blanks and "=" included.
+  // Names come back whole through the INI's trimming of values.
   AppliedBackends odd;
-  AddApply(odd, PlanBrowserSwitch(true, false, 0), {"My VPN = home"});
+  AddApply(odd, PlanBrowserSwitch(true, false, 0), {" \"My VPN\" = 100% "});
+  EXPECT_EQ(AppliedIniEntries(odd).back().second, "%20%22My%20VPN%22%20=%20100%25%20");
   EXPECT_EQ(RoundTrip(odd), odd);
   // A damaged record reads what it holds.
   const AppliedBackends damaged = AppliedFromIni([](const std::string& key) -> std::optional<std::string> {
