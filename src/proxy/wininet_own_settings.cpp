@@ -4,6 +4,7 @@
 #include <wininet.h>
 
 #include "host/unique_handle.h"
+#include "proxy/wininet_proxy.h"
 
 namespace {
 
@@ -53,15 +54,7 @@ bool StoreConnectionOptions(const std::string& name, const std::vector<PerConnOp
       options[count].Value.pszValue = const_cast<char*>(option.text.c_str());
     ++count;
   }
-  INTERNET_PER_CONN_OPTION_LISTA list{};
-  list.dwSize = sizeof(list);
-  list.pszConnection = name.empty() ? nullptr : const_cast<char*>(name.c_str());
-  list.dwOptionCount = count;
-  list.pOptions = options;
-  const BOOL stored = InternetSetOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, sizeof(list));
-  InternetSetOptionA(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
-  InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
-  return stored != FALSE;
+  return StoreOptionList(name.empty() ? nullptr : const_cast<char*>(name.c_str()), options, count);
 }
 
 static_assert(kPerConnFlags == INTERNET_PER_CONN_FLAGS && kPerConnProxyServer == INTERNET_PER_CONN_PROXY_SERVER &&

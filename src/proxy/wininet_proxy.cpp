@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "proxy/wininet_options.h"
+#include "proxy/wininet_own_settings.h"
 
 namespace {
 
@@ -52,21 +53,9 @@ std::vector<std::string> AppliedDialUps() {
 
 // Flags and server of one connection as WinINet reads them now.
 bool HoldsProxy(const std::string& connection, const std::string& server) {
-  INTERNET_PER_CONN_OPTIONA options[2] = {};
-  options[0].dwOption = INTERNET_PER_CONN_FLAGS;
-  options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
-  INTERNET_PER_CONN_OPTION_LISTA list = {};
-  list.dwSize = sizeof(list);
-  std::string name = connection;
-  list.pszConnection = name.empty() ? nullptr : name.data();
-  list.dwOptionCount = 2;
-  list.pOptions = options;
-  DWORD size = sizeof(list);
-  if (!InternetQueryOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size)) return false;
-  const bool same = (options[0].Value.dwValue & PROXY_TYPE_PROXY) != 0 && options[1].Value.pszValue &&
-                    server == options[1].Value.pszValue;
-  if (options[1].Value.pszValue) GlobalFree(options[1].Value.pszValue);
-  return same;
+  ConnectionSettings now;
+  now.name = connection;
+  return ReadConnectionSettings(now) && (now.flags & PROXY_TYPE_PROXY) != 0 && now.server == server;
 }
 
 // One per-connection store (null connection: the LAN setting; null bypass:
@@ -80,17 +69,7 @@ bool StoreOptions(char* connection, DWORD flags, char* server, char* bypass) {
   options[2].dwOption = INTERNET_PER_CONN_PROXY_BYPASS;
   options[2].Value.pszValue = bypass;
 
-  INTERNET_PER_CONN_OPTION_LISTA list = {};
-  list.dwSize = sizeof(list);
-  list.pszConnection = connection;
-  list.dwOptionCount = bypass ? 3 : 2;
-  list.dwOptionError = 0;
-  list.pOptions = options;
-
-  const BOOL stored = gInternetSetOption(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, sizeof(list));
-  gInternetSetOption(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
-  gInternetSetOption(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
-  return stored != FALSE;
+  return StoreOptionList(connection, options, bypass ? 3 : 2);
 }
 
 // The active dial-up connections, 0 on any error. One call: more than ten
@@ -104,6 +83,19 @@ DWORD EnumDialUpRecords(RasConnV1 (&records)[kDialUpRecords]) {
 }
 
 }  // namespace
+
+bool StoreOptionList(char* connection, INTERNET_PER_CONN_OPTIONA* options, DWORD count) {
+  INTERNET_PER_CONN_OPTION_LISTA list = {};
+  list.dwSize = sizeof(list);
+  list.pszConnection = connection;
+  list.dwOptionCount = count;
+  list.dwOptionError = 0;
+  list.pOptions = options;
+  const BOOL stored = gInternetSetOption(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, sizeof(list));
+  gInternetSetOption(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
+  gInternetSetOption(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
+  return stored != FALSE;
+}
 
 void SetRasEnumConnectionsForTest(RasEnumConnectionsFn fn) {
   gRasEnumConnections = fn ? fn : &RasEnumConnectionsA;

@@ -27,6 +27,9 @@ std::vector<std::string> DialUpConnectionsSinceSwitch();
 // WinINet clients to reread. True when WinINet accepted the list.
 bool SetConnectionProxy(const std::string& connectionName, const std::optional<ProxyAddress>& proxy,
                         const std::string& bypass);
+// Stores one connection's option list (null: the LAN setting), then tells
+// WinINet clients to reread whatever the store's outcome. Allocates nothing.
+bool StoreOptionList(char* connection, INTERNET_PER_CONN_OPTIONA* options, DWORD count);
 // Direct access as SetAllConnectionsProxy without a proxy writes it, but on
 // the stack alone: for a crashing process.
 void SetAllConnectionsDirectNow();
