@@ -23,9 +23,8 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// The whole files versions before the block wrote.
-const std::string kEarlierApply =
-    "user_pref(\"network.proxy.type\", 1);\r\n"
+// Lines 2 to 10 of every file and block, as Firefox has always been given them.
+const std::string kFixedLines =
     "user_pref(\"network.proxy.http\", \"\");\r\n"
     "user_pref(\"network.proxy.http_port\", 0);\r\n"
     "user_pref(\"network.proxy.ssl\", \"\");\r\n"
@@ -34,22 +33,17 @@ const std::string kEarlierApply =
     "user_pref(\"network.proxy.ftp_port\", 0);\r\n"
     "user_pref(\"network.proxy.gopher\", \"\");\r\n"
     "user_pref(\"network.proxy.gopher_port\", 0);\r\n"
-    "user_pref(\"network.proxy.socks_version\", 5);\r\n"
+    "user_pref(\"network.proxy.socks_version\", 5);\r\n";
+
+// The whole files versions before the block wrote.
+const std::string kEarlierApply =
+    "user_pref(\"network.proxy.type\", 1);\r\n" + kFixedLines +
     "user_pref(\"network.proxy.socks\", \"10.0.0.7\");\r\n"
     "user_pref(\"network.proxy.socks_port\",1080);\r\n"
     "user_pref(\"network.proxy.no_proxies_on\", \"localhost,127.0.0.1,intranet,\");\r\n";
 
 const std::string kEarlierRestore =
-    "user_pref(\"network.proxy.type\", 0);\r\n"
-    "user_pref(\"network.proxy.http\", \"\");\r\n"
-    "user_pref(\"network.proxy.http_port\", 0);\r\n"
-    "user_pref(\"network.proxy.ssl\", \"\");\r\n"
-    "user_pref(\"network.proxy.ssl_port\", 0);\r\n"
-    "user_pref(\"network.proxy.ftp\", \"\");\r\n"
-    "user_pref(\"network.proxy.ftp_port\", 0);\r\n"
-    "user_pref(\"network.proxy.gopher\", \"\");\r\n"
-    "user_pref(\"network.proxy.gopher_port\", 0);\r\n"
-    "user_pref(\"network.proxy.socks_version\", 5);\r\n"
+    "user_pref(\"network.proxy.type\", 0);\r\n" + kFixedLines +
     "user_pref(\"network.proxy.socks\", \"\");\r\n"
     "user_pref(\"network.proxy.socks_port\", 0);\r\n";
 
@@ -64,15 +58,7 @@ const std::string kApplyBlock = kBegin + kEarlierApply +
 
 // Direct access, and WebRTC as Firefox has it by default.
 const std::string kRestoreLinesAfterType =
-    "user_pref(\"network.proxy.http\", \"\");\r\n"
-    "user_pref(\"network.proxy.http_port\", 0);\r\n"
-    "user_pref(\"network.proxy.ssl\", \"\");\r\n"
-    "user_pref(\"network.proxy.ssl_port\", 0);\r\n"
-    "user_pref(\"network.proxy.ftp\", \"\");\r\n"
-    "user_pref(\"network.proxy.ftp_port\", 0);\r\n"
-    "user_pref(\"network.proxy.gopher\", \"\");\r\n"
-    "user_pref(\"network.proxy.gopher_port\", 0);\r\n"
-    "user_pref(\"network.proxy.socks_version\", 5);\r\n"
+    kFixedLines +
     "user_pref(\"network.proxy.socks\", \"\");\r\n"
     "user_pref(\"network.proxy.socks_port\", 0);\r\n"
     "user_pref(\"network.proxy.no_proxies_on\", \"\");\r\n"
