@@ -59,20 +59,15 @@ std::string UserJsPath() {
 
 }  // namespace
 
-void SetFirefoxPrefs(const std::optional<ProxyAddress>& proxy, const std::string& bypass) {
+void SetFirefoxPrefs(const std::optional<ProxyAddress>& proxy, const std::string& bypass,
+                     const std::optional<std::vector<PrefLine>>& putBack) {
   const std::string userJs = UserJsPath();
   if (userJs.empty()) return;
   const bool written = RewriteUserJs(userJs, [&](const UserJsOwnLines& own) {
-    return proxy ? ApplyBlock(*proxy, bypass) : RestoreBlock(own.lines, std::nullopt);
+    return proxy ? ApplyBlock(*proxy, bypass) : RestoreBlock(own.lines, putBack);
   });
   if (written && FindWindowByTitle(kFirefoxTitleFragment))
     ShowMessageBox(kProgramName, kFirefoxRestartText, MessageKind::Warning, mbOK);
-}
-
-void PutBackFirefoxPrefs(const std::vector<PrefLine>& values) {
-  const std::string userJs = UserJsPath();
-  if (userJs.empty()) return;
-  RewriteUserJs(userJs, [&](const UserJsOwnLines& own) { return RestoreBlock(own.lines, values); });
 }
 
 void ResetFirefoxPrefs() {

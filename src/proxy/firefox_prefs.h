@@ -15,14 +15,11 @@ inline constexpr const char* kUserJsBackupSuffix = ".first";
 inline constexpr const char* kFirefoxTitleFragment = "Mozilla Firefox";
 
 // Writes the user's own lines and the apply block (SOCKS5 on the proxy) or,
-// without a proxy, the restore block (direct). A user.js that cannot be read
-// stays untouched.
-void SetFirefoxPrefs(const std::optional<ProxyAddress>& proxy, const std::string& bypass);
-
-// After a restore: the restore block puts `values` (the user's own, recorded
-// before the session) back instead of direct access. No restart message: the
-// restore has just given it.
-void PutBackFirefoxPrefs(const std::vector<PrefLine>& values);
+// without a proxy, the restore block: direct access, or `putBack` (the user's
+// own values recorded before the session) when given. A user.js that cannot
+// be read stays untouched.
+void SetFirefoxPrefs(const std::optional<ProxyAddress>& proxy, const std::string& bypass,
+                     const std::optional<std::vector<PrefLine>>& putBack = std::nullopt);
 
 // Takes the program's block out of the default Firefox profile's user.js
 // without leaving Firefox on a proxy: Firefox has copied an applied block's

@@ -82,14 +82,13 @@ void RecordOwnSettingsBeforeRestore(bool firefoxPrefs) {
     RecordOwnSettings(firefoxPrefs, "");
 }
 
-void PutBackOwnSettings(bool firefoxPrefs) {
+void PutBackOwnSettings() {
   IniSettings* settings = Settings();
   if (!settings) return;
   const std::optional<OwnSettings> own = RecordToPutBack(*settings, true);
   settings->EraseSection(kSectionOwnSettings);
   if (!own) return;
   for (const ConnectionSettings& connection : own->connections) WriteConnectionSettings(connection);
-  if (firefoxPrefs && own->firefox) PutBackFirefoxPrefs(*own->firefox);
   Report(kPutBackText);
 }
 

@@ -19,10 +19,11 @@ void RecordOwnSettings(bool firefoxPrefs, const std::string& appliedHost);
 // recorded, so that the restore leaves it (a start-up's restore among them).
 void RecordOwnSettingsBeforeRestore(bool firefoxPrefs);
 
-// After a restore: with "RestoreOwnSettings" set, writes the record back over
-// direct access (not when it names a proxy of the program's: that is a stale
-// session, and direct access stays). The record is done with either way.
-void PutBackOwnSettings(bool firefoxPrefs);
+// After a restore: with "RestoreOwnSettings" set, writes WinINet's record back
+// over direct access (not when it names a proxy of the program's: that is a
+// stale session, and direct access stays). Firefox's part went into the
+// restore block already (FirefoxPutBackNow). The record is done with either way.
+void PutBackOwnSettings();
 
 // The catalogue's proxy hosts: a record that names one is a session of the program's own.
 void NoteProgramsProxyHosts(std::vector<std::string> hosts);

@@ -87,9 +87,10 @@ void Restore(const BrowserSwitchPlan& plan) {
   const RestorePlan restore = PlanRestore(Union(gApplied, StoredApplied()), plan);
   RecordOwnSettingsBeforeRestore(restore.firefoxPrefs);
   SetAllConnectionsProxy(std::nullopt, "", restore.connections);
-  if (restore.firefoxPrefs) SetFirefoxPrefs(std::nullopt, "");
+  // One write of Firefox's file, with the user's own values when they are to come back.
+  if (restore.firefoxPrefs) SetFirefoxPrefs(std::nullopt, "", FirefoxPutBackNow());
   if (restore.firefoxAddon) WriteAddonHandoff(false, std::nullopt, "", "");
-  PutBackOwnSettings(restore.firefoxPrefs);
+  PutBackOwnSettings();
   gApplied = {};
   StoreApplied();
   DisarmCrashRestore();
