@@ -65,7 +65,8 @@ void RecordOwnSettings(bool firefoxPrefs, const std::string& appliedHost) {
   std::vector<std::string> names{std::string()};
   EnumDialUpConnections(names);
   for (const std::string& name : names) {
-    ConnectionSettings connection{name};
+    ConnectionSettings connection;
+    connection.name = name;
     if (ReadConnectionSettings(connection)) own.connections.push_back(std::move(connection));
   }
   if (firefoxPrefs) own.firefox = FirefoxInForce();
